@@ -1,0 +1,36 @@
+#pragma once
+
+#include "INIAccess.h"
+#include "WRText.h"
+
+#include <QString>
+#include <functional>
+
+// The main program's state for its whole life, shared by every window.
+class mdlScrivlet
+{
+public:
+    mdlScrivlet() = delete;
+
+    // The executable's folder with one trailing separator; set by the memo window's load.
+    static QString programFolder();
+    static void setProgramFolder(const QString& folder);
+
+    // The memo that is shown, or that the next load is to show. The file list and search windows
+    // set it before they close; the memo window then opens it.
+    static qint16 currentFileNumber();
+    static void setCurrentFileNumber(qint16 number);
+
+    // One reader/writer and one settings accessor for the program, created on first use. Every user
+    // of the shared WRText sets FileName before each call.
+    static WRText& sharedText();
+    static INIAccess& sharedSettings();
+
+    // Ends the program at once, as Exit does: nothing is saved. The notification-area icon registers
+    // what must happen first (removing itself); without one the event loop simply ends.
+    static void exitProgram();
+    static void setExitHandler(std::function<void()> handler);
+
+    // Tests start each case from a clean program.
+    static void resetForTesting();
+};

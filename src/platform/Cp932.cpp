@@ -1,0 +1,184 @@
+#include "Cp932.h"
+
+#include <array>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+#include <mutex>
+
+// The tables are filled once from glibc's iconv "CP932" converter. It carries Microsoft's own mapping
+// (0x5C is "\", 0x8160 is U+FF5E, NEC and IBM extensions, IBM rows preferred when encoding), which
+// Qt's ICU converter only approximates and which Qt does not build on every platform. Looking
+// characters up in a table afterwards keeps the full-text search from paying iconv's per-call cost.
+namespace cp932 {
+namespace {
+
+constexpr char16_t Unmapped = 0xFFFF;
+
+struct Tables
+{
+    std::array<char16_t, 0x10000> toUnicode{};  // single bytes at their value, pairs at lead << 8 | trail
+    std::array<quint16, 0x10000> fromUnicode{}; // 0 = not representable (U+0000 is handled apart)
+};
+
+char16_t decodeWithIconv(iconv_t cd, const char* bytes, size_t length)
+{
+    char16_t out[2] = {};
+    char* in = const_cast<char*>(bytes);
+    size_t inLeft = length;
+    char* outPtr = reinterpret_cast<char*>(out);
+    size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0 ||
+        outLeft != sizeof out - sizeof(char16_t))
+        return Unmapped;
+    return out[0];
+}
+
+quint16 encodeWithIconv(iconv_t cd, char16_t ch)
+{
+    unsigned char out[4] = {};
+    char* in = reinterpret_cast<char*>(&ch);
+    size_t inLeft = sizeof ch;
+    char* outPtr = reinterpret_cast<char*>(out);
+    size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+        return 0;
+    const size_t written = sizeof out - outLeft;
+    if (written == 1)
+        return out[0];
+    if (written == 2)
+        return static_cast<quint16>(out[0] << 8 | out[1]);
+    return 0;
+}
+
+std::unique_ptr<Tables> buildTables()
+{
+    auto t = std::make_unique<Tables>();
+    t->toUnicode.fill(Unmapped);
+    iconv_t dec = iconv_open("UTF-16LE", "CP932");
+    iconv_t enc = iconv_open("CP932", "UTF-16LE");
+    if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1)) {
+        // Without glibc's converter only ASCII survives; everything else is reported as unmapped.
+        for (int b = 0; b < 0x80; ++b) {
+            t->toUnicode[b] = static_cast<char16_t>(b);
+            t->fromUnicode[b] = static_cast<quint16>(b);
+        }
+        return t;
+    }
+    for (int b = 0; b < 0x100; ++b) {
+        if (isLeadByte(static_cast<unsigned char>(b)))
+            continue;
+        const char byte = static_cast<char>(b);
+        t->toUnicode[b] = decodeWithIconv(dec, &byte, 1);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!isLeadByte(static_cast<unsigned char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            t->toUnicode[lead << 8 | trail] = decodeWithIconv(dec, pair, 2);
+        }
+    }
+    // Several byte pairs decode to the same character; the encoder's own choice is the one Windows makes.
+    for (int code = 0; code < 0x10000; ++code) {
+        const char16_t ch = t->toUnicode[code];
+        if (ch == Unmapped || ch == 0 || t->fromUnicode[ch] != 0)
+            continue;
+        t->fromUnicode[ch] = encodeWithIconv(enc, ch);
+    }
+    iconv_close(dec);
+    iconv_close(enc);
+    return t;
+}
+
+const Tables& tables()
+{
+    static std::once_flag once;
+    static std::unique_ptr<Tables> t;
+    std::call_once(once, [] { t = buildTables(); });
+    return *t;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes, bool* invalid)
+{
+    QString out;
+    out.resize(bytes.size());
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    const Tables* t = nullptr;
+    bool bad = false;
+    qsizetype i = 0;
+    qsizetype o = 0;
+    while (i < n) {
+        const unsigned char b = src[i];
+        if (b < 0x80) {
+            dst[o++] = b;
+            ++i;
+            continue;
+        }
+        if (!t)
+            t = &tables();
+        char16_t ch = Unmapped;
+        if (isLeadByte(b) && i + 1 < n) {
+            ch = t->toUnicode[b << 8 | src[i + 1]];
+            if (ch != Unmapped) {
+                dst[o++] = ch;
+                i += 2;
+                continue;
+            }
+        } else if (!isLeadByte(b)) {
+            ch = t->toUnicode[b];
+        }
+        if (ch == Unmapped) {
+            ch = u'\uFFFD';
+            bad = true;
+        }
+        dst[o++] = ch;
+        ++i;
+    }
+    out.truncate(o);
+    if (invalid)
+        *invalid = bad;
+    return out;
+}
+
+QByteArray encode(QStringView text, bool* replaced)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const Tables* t = nullptr;
+    bool lossy = false;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ch = text[i].unicode();
+        if (ch < 0x80) {
+            out.append(static_cast<char>(ch));
+            continue;
+        }
+        if (!t)
+            t = &tables();
+        const quint16 code = t->fromUnicode[ch];
+        if (code == 0) {
+            // A surrogate pair is one character and gets one "?".
+            if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode()))
+                ++i;
+            out.append('?');
+            lossy = true;
+        } else if (code < 0x100) {
+            out.append(static_cast<char>(code));
+        } else {
+            out.append(static_cast<char>(code >> 8));
+            out.append(static_cast<char>(code & 0xFF));
+        }
+    }
+    if (replaced)
+        *replaced = lossy;
+    return out;
+}
+
+} // namespace cp932

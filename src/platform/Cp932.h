@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Memo files and the settings file are CP932 (Windows code page 932) whatever the machine's locale,
+// so a memo folder moves between this program and Windows tools unchanged.
+namespace cp932 {
+
+// Invalid or unmapped byte sequences decode to U+FFFD and set *invalid.
+QString decode(QByteArrayView bytes, bool* invalid = nullptr);
+
+// Characters CP932 cannot hold are written as one "?" each and set *replaced.
+QByteArray encode(QStringView text, bool* replaced = nullptr);
+
+// True when the byte starts a two-byte character.
+constexpr bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+} // namespace cp932

@@ -1,0 +1,58 @@
+#include "SafeWrite.h"
+
+#include "FileError.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+
+namespace {
+std::function<bool(const QString&)>& writeFault()
+{
+    static std::function<bool(const QString&)> fault;
+    return fault;
+}
+} // namespace
+
+namespace testing {
+void setWriteFault(std::function<bool(const QString& path)> fault)
+{
+    writeFault() = std::move(fault);
+}
+} // namespace testing
+
+bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
+{
+    auto fail = [&](int systemError, const QFileDevice* device) {
+        if (error)
+            *error = fileErrorReason(systemError, device);
+        return false;
+    };
+    const QFileInfo existing(path);
+    if (existing.isDir())
+        return fail(EISDIR, nullptr);
+    if (existing.exists() && !existing.isWritable())
+        return fail(EACCES, nullptr);
+
+    QSaveFile file(path);
+    // Never fall back to truncating the old file in place: that is what loses memos on a full disk.
+    file.setDirectWriteFallback(false);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(errno, &file);
+    qint64 toWrite = data.size();
+    const bool faulty = writeFault() && writeFault()(path);
+    if (faulty)
+        toWrite /= 2;
+    errno = 0;
+    const qint64 written = file.write(data.constData(), toWrite);
+    if (faulty || written != data.size() || !file.flush()) {
+        const int systemError = faulty ? ENOSPC : errno;
+        file.cancelWriting();
+        return fail(systemError, faulty ? nullptr : &file);
+    }
+    errno = 0;
+    if (!file.commit())
+        return fail(errno, &file);
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A throwaway program folder for one test, installed as the program folder for its lifetime.
+class TempProgramFolder
+{
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    TempProgramFolder(const TempProgramFolder&) = delete;
+    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+
+    // The folder with its trailing separator, as the program sees it.
+    QString path() const;
+    QString memoFolder() const;
+    QString memoPath(int number) const;
+    QString settingsPath() const;
+
+    // Creates files/ (if missing) and writes the raw bytes of memo n.
+    void writeMemo(int number, const QByteArray& bytes) const;
+    QByteArray readMemo(int number) const;
+    bool memoExists(int number) const;
+    void writeSettings(const QByteArray& bytes) const;
+    QByteArray readSettings() const;
+
+    static void writeBytes(const QString& path, const QByteArray& bytes);
+    static QByteArray readBytes(const QString& path);
+
+private:
+    QTemporaryDir dir_;
+};
