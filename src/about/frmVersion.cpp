@@ -1,0 +1,179 @@
+#include "frmVersion.h"
+
+#include "FileLookup.h"
+#include "ProgramFolder.h"
+#include "Prompter.h"
+#include "ScrivletVersion.h"
+#include "Settings.h"
+#include "ShellOpen.h"
+#include "Twips.h"
+#include "VersionText.h"
+#include "mdlScrivlet.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+// The icon lives in a static library; naming its resource keeps the linker from dropping it.
+static void initIconResource()
+{
+    Q_INIT_RESOURCE(scrivlet);
+}
+
+namespace {
+
+QString programTitle()
+{
+    return QStringLiteral("Zormet Scrivlet");
+}
+
+QString readmeName()
+{
+    return QStringLiteral("README.md");
+}
+
+// The Windows font first; elsewhere Qt falls back to the Japanese sans-serif that is installed.
+QFont dialogFont(qreal points)
+{
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    return font;
+}
+
+template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsGeometry)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twipsGeometry);
+    return w;
+}
+
+} // namespace
+
+frmVersion::frmVersion(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    initIconResource();
+    setObjectName(QStringLiteral("frmVersion"));
+    setWindowTitle(QStringLiteral("Zormet Scrivlet バージョン情報 / 設定"));
+    setModal(true);
+
+    Image1 = place<QLabel>(this, "Image1", twipsRect(240, 240, 480, 480));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/scrivlet/scrivlet32.xpm")));
+
+    Label1 = place<QLabel>(this, "Label1", twipsRect(960, 225, 2880, 450));
+    QFont productFont = dialogFont(15.75);
+    productFont.setBold(true);
+    productFont.setItalic(true);
+    Label1->setFont(productFont);
+    Label1->setText(QStringLiteral("Zormet Scrivlet"));
+
+    Label2 = place<QLabel>(this, "Label2", twipsRect(3900, 375, 1980, 255));
+    QFont versionFont = dialogFont(9);
+    versionFont.setItalic(true);
+    Label2->setFont(versionFont);
+
+    Label4 = place<QLabel>(this, "Label4", twipsRect(960, 855, 3600, 255));
+    Label4->setFont(dialogFont(9));
+    Label4->setText(QStringLiteral("通知領域に常駐する走り書きメモ帳"));
+
+    Label3 = place<QLabel>(this, "Label3", twipsRect(960, 1185, 3600, 255));
+    QFont linkFont = dialogFont(9);
+    linkFont.setUnderline(true);
+    Label3->setFont(linkFont);
+    QPalette linkColours = Label3->palette();
+    linkColours.setColor(QPalette::WindowText, Qt::blue);
+    Label3->setPalette(linkColours);
+    Label3->setCursor(Qt::PointingHandCursor);
+    Label3->installEventFilter(this);
+
+    Command1 = place<QPushButton>(this, "Command1", twipsRect(4680, 855, 1200, 585));
+    Command1->setText(QStringLiteral("OK(&O)"));
+    Command1->setDefault(true);
+
+    chkAutoSave = place<QCheckBox>(this, "chkAutoSave", twipsRect(240, 1725, 5640, 330));
+    chkAutoSave->setText(QStringLiteral("ファイルを移動した時に自動的に保存する(&S)"));
+
+    setFixedSize(twips(6000), twips(2280));
+    // The screen's centre, not the memo window's: the dialog sets its own place before Qt would.
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(Command1, &QPushButton::clicked, this, &frmVersion::Command1_Click);
+
+    Form_Load();
+}
+
+QString frmVersion::folder() const
+{
+    const QString folder = mdlScrivlet::programFolder();
+    return folder.isEmpty() ? programFolder() : folder;
+}
+
+void frmVersion::reportFailure(const QString& text)
+{
+    prompter().inform(text, programTitle(), Prompter::Icon::Exclamation);
+}
+
+void frmVersion::Form_Load()
+{
+    Label2->setText(versionText(scrivlet_version::Major, scrivlet_version::Minor, scrivlet_version::Revision));
+
+    readmePath_ = folder() + readmeName();
+    readmeUrl_ = QUrl::fromLocalFile(QDir::fromNativeSeparators(readmePath_));
+    const QString address = readmeUrl_.toString();
+    Label3->setText(Label3->fontMetrics().elidedText(address, Qt::ElideMiddle, Label3->width()));
+    Label3->setToolTip(address);
+
+    INIAccess ini = settings::open(folder());
+    QString error;
+    const QString value = ini.GetINIData(settings::section(), settings::autoSaveKey(), &error);
+    if (!error.isEmpty())
+        reportFailure(
+            QStringLiteral("設定ファイル「%1」を読み込めませんでした。\n%2").arg(settings::fileName(), error));
+    // Only "1" turns automatic saving on in the memo window, so only "1" shows as ticked.
+    chkAutoSave->setChecked(value == QLatin1String("1"));
+}
+
+void frmVersion::Command1_Click()
+{
+    INIAccess ini = settings::open(folder());
+    QString error;
+    const QString value = chkAutoSave->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (!ini.SetINIData(settings::section(), settings::autoSaveKey(), value, &error)) {
+        reportFailure(QStringLiteral("自動保存の設定を保存できませんでした。\n%1").arg(error));
+        return;
+    }
+    accept();
+}
+
+void frmVersion::Label3_Click()
+{
+    if (!isOrdinaryFile(readmePath_)) {
+        reportFailure(QStringLiteral("説明書「%1」が見つかりません。\n%2").arg(readmeName(), readmePath_));
+        return;
+    }
+    if (!openUrl(readmeUrl_))
+        reportFailure(QStringLiteral("説明書「%1」を開けませんでした。\n%2").arg(readmeName(), readmePath_));
+}
+
+bool frmVersion::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && Label3->rect().contains(mouse->position().toPoint())) {
+            Label3_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

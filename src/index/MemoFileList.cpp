@@ -1,0 +1,71 @@
+#include "MemoFileList.h"
+
+#include "FileError.h"
+#include "FileLookup.h"
+#include "WRText.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+
+namespace memofiles {
+namespace {
+
+QString missingFileReason()
+{
+    return QStringLiteral("ファイルが見つかりません（ほかのプログラムが移動または削除した可能性があります）");
+}
+
+} // namespace
+
+QStringList listMemoFiles(const QString& memoFolder)
+{
+    // The wildcard follows the file system: without regard to case on Windows, with it elsewhere, so a
+    // listed name always opens the memo the number names.
+    QDir::Filters filters = QDir::Files;
+#ifndef Q_OS_WIN
+    filters |= QDir::CaseSensitive;
+#endif
+    const QDir folder(memoFolder);
+    const QStringList candidates = folder.entryList({QStringLiteral("text????.txt")}, filters, QDir::Name);
+    QStringList names;
+    for (const QString& name : candidates) {
+        if (isOrdinaryFile(folder.filePath(name)))
+            names << name;
+    }
+    return names;
+}
+
+QString previewMemoFile(WRText& text, const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    // The reader treats a missing file as an empty memo; here the user chose a name that was listed.
+    if (!isOrdinaryFile(path)) {
+        if (error)
+            *error = missingFileReason();
+        return QString();
+    }
+    text.FileName = path;
+    return text.RFileLen(PreviewLines, error);
+}
+
+bool deleteMemoFile(const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    if (!isOrdinaryFile(path)) {
+        if (error)
+            *error = missingFileReason();
+        return false;
+    }
+    QFile file(path);
+    errno = 0;
+    if (file.remove())
+        return true;
+    if (error)
+        *error = fileErrorReason(errno, &file);
+    return false;
+}
+
+} // namespace memofiles

@@ -1,0 +1,189 @@
+#include "frmIndex.h"
+
+#include "MemoFileList.h"
+#include "MemoNaming.h"
+#include "ProgramFolder.h"
+#include "Prompter.h"
+#include "ShellOpen.h"
+#include "Twips.h"
+#include "mdlScrivlet.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QString programTitle()
+{
+    return QStringLiteral("Zormet Scrivlet");
+}
+
+template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsGeometry)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twipsGeometry);
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry)
+{
+    auto* b = place<QPushButton>(parent, name, twipsGeometry);
+    b->setText(caption);
+    return b;
+}
+
+} // namespace
+
+frmIndex::frmIndex(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmIndex"));
+    setWindowTitle(QStringLiteral("ファイル一覧"));
+    setModal(true);
+
+    Label1 = place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240));
+    Label1->setText(QStringLiteral("フォルダ："));
+    txtFilesFolder = place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 4260, 315));
+    QPalette dialogColoured = txtFilesFolder->palette();
+    dialogColoured.setColor(QPalette::Base, dialogColoured.color(QPalette::Window));
+    txtFilesFolder->setPalette(dialogColoured);
+    cmdBrowse = button(this, "cmdBrowse", QStringLiteral("..."), twipsRect(5340, 105, 540, 345));
+
+    filList = place<QListWidget>(this, "filList", twipsRect(120, 570, 3960, 3810));
+    filList->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    cmdPrev = button(this, "cmdPrev", QStringLiteral("プレビュー(&P)"), twipsRect(4200, 570, 1680, 375));
+    cmdRefresh = button(this, "cmdRefresh", QStringLiteral("一覧更新(&R)"), twipsRect(4200, 1005, 1680, 375));
+    cmdJump = button(this, "cmdJump", QStringLiteral("ジャンプ(&J)"), twipsRect(4200, 1605, 1680, 375));
+    cmdKill = button(this, "cmdKill", QStringLiteral("ファイル削除(&K)"), twipsRect(4200, 2040, 1680, 375));
+    cmdClose = button(this, "cmdClose", QStringLiteral("閉じる(&C)"), twipsRect(4200, 4005, 1680, 375));
+    cmdJump->setDefault(true);
+
+    setFixedSize(twips(6000), twips(4500));
+    // The screen's centre, not the memo window's: the dialog sets its own place before Qt would.
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(cmdPrev, &QPushButton::clicked, this, &frmIndex::cmdPrev_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmIndex::cmdRefresh_Click);
+    connect(cmdJump, &QPushButton::clicked, this, &frmIndex::cmdJump_Click);
+    connect(cmdKill, &QPushButton::clicked, this, &frmIndex::cmdKill_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmIndex::cmdBrowse_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmIndex::cmdClose_Click);
+
+    Form_Load();
+}
+
+void frmIndex::Form_Load()
+{
+    txtFilesFolder->setText(memoFolder());
+    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    readList();
+    filList->setFocus();
+}
+
+QString frmIndex::memoFolder() const
+{
+    QString folder = mdlScrivlet::programFolder();
+    if (folder.isEmpty())
+        folder = programFolder();
+    return memo::memoFolder(folder);
+}
+
+QString frmIndex::selectedName() const
+{
+    const QList<QListWidgetItem*> selected = filList->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void frmIndex::readList(const QString& keepSelected)
+{
+    filList->clear();
+    filList->addItems(memofiles::listMemoFiles(memoFolder()));
+    if (keepSelected.isEmpty())
+        return;
+    const QList<QListWidgetItem*> found = filList->findItems(keepSelected, Qt::MatchExactly);
+    if (!found.isEmpty())
+        filList->setCurrentItem(found.first());
+}
+
+void frmIndex::reportFailure(const QString& text)
+{
+    prompter().inform(text, programTitle(), Prompter::Icon::Exclamation);
+}
+
+void frmIndex::cmdPrev_Click()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    QString error;
+    const QString preview = memofiles::previewMemoFile(mdlScrivlet::sharedText(), memoFolder() + name, &error);
+    if (!error.isEmpty()) {
+        reportFailure(QStringLiteral("「%1」を読み込めませんでした。\n%2").arg(name, error));
+        readList(name);
+        return;
+    }
+    QString shown = preview;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    prompter().message(shown, QStringLiteral("Zormet Scrivlet 5行プレビュー"), Prompter::Icon::None,
+                       Prompter::Buttons::Ok, Prompter::Answer::Ok);
+}
+
+void frmIndex::cmdRefresh_Click()
+{
+    readList(selectedName());
+}
+
+void frmIndex::cmdJump_Click()
+{
+    const QString name = selectedName();
+    if (name.isEmpty()) {
+        accept();
+        return;
+    }
+    const std::optional<int> number = memo::numberFromMemoFileName(name);
+    if (!number) {
+        // The memo window opens memos by number; this name has none, so the choice stays open.
+        reportFailure(QStringLiteral("「%1」は番号の付いたメモファイルではないため、ジャンプできません。").arg(name));
+        return;
+    }
+    mdlScrivlet::setCurrentFileNumber(static_cast<qint16>(*number));
+    accept();
+}
+
+void frmIndex::cmdKill_Click()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    const QString question = QStringLiteral("選択されたファイルを削除します。\n"
+                                            "よろしいですか？\n"
+                                            "\n"
+                                            "※これを実行すると元に戻す事は出来ません。");
+    if (!prompter().confirm(question, QStringLiteral("Scrivlet Kill File")))
+        return;
+    QString error;
+    if (!memofiles::deleteMemoFile(memoFolder() + name, &error))
+        reportFailure(QStringLiteral("「%1」を削除できませんでした。\n%2").arg(name, error));
+    readList(name);
+}
+
+void frmIndex::cmdBrowse_Click()
+{
+    const QString folder = txtFilesFolder->text();
+    if (!openFolderInFileManager(folder))
+        reportFailure(QStringLiteral("フォルダを開けませんでした。\n%1").arg(folder));
+}
+
+void frmIndex::cmdClose_Click()
+{
+    reject();
+}

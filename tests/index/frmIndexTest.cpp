@@ -1,0 +1,274 @@
+#include "frmIndex.h"
+
+#include "Cp932.h"
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempProgramFolder.h"
+#include "mdlScrivlet.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Stands in for the desktop, which would otherwise start a file manager.
+class UrlCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class FileList : public ::testing::Test
+{
+protected:
+    FileList()
+    {
+        mdlScrivlet::resetForTesting();
+        mdlScrivlet::setProgramFolder(folder.path());
+        mdlScrivlet::setCurrentFileNumber(7);
+    }
+    ~FileList() override { mdlScrivlet::resetForTesting(); }
+
+    // The memo window shows the list modally; show() is the same window without a nested loop.
+    void open()
+    {
+        dialog = std::make_unique<frmIndex>();
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    QListWidget* list() const { return dialog->findChild<QListWidget*>(QStringLiteral("filList")); }
+    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(QLatin1String(name)); }
+    void press(const char* name) const
+    {
+        QPushButton* b = button(name);
+        ASSERT_NE(b, nullptr) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    QStringList names() const
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->item(i)->text();
+        return out;
+    }
+
+    void select(const QString& name) const
+    {
+        const QList<QListWidgetItem*> found = list()->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(found.first()).center());
+        ASSERT_EQ(list()->selectedItems().size(), 1);
+    }
+
+    bool closed() const { return !dialog->isVisible(); }
+
+    TempProgramFolder folder;
+    ScriptedPrompter prompts;
+    std::unique_ptr<frmIndex> dialog;
+};
+
+TEST_F(FileList, opensWithTheMemoFolderAndItsMemoFilesInOrder)
+{
+    folder.writeMemo(12, "b");
+    folder.writeMemo(3, "a");
+    TempProgramFolder::writeBytes(folder.memoFolder() + QStringLiteral("textABCD.txt"), "x");
+    TempProgramFolder::writeBytes(folder.memoFolder() + QStringLiteral("text1.txt"), "x");
+    QDir().mkpath(folder.memoPath(1));
+    open();
+
+    auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtFilesFolder"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), folder.memoFolder());
+    EXPECT_EQ(box->cursorPosition(), box->text().size());
+    EXPECT_EQ(names(), QStringList({QStringLiteral("text0003.txt"), QStringLiteral("text0012.txt"),
+                                    QStringLiteral("textABCD.txt")}));
+    EXPECT_TRUE(list()->selectedItems().isEmpty());
+}
+
+TEST_F(FileList, missingMemoFolderGivesAnEmptyList)
+{
+    open();
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_TRUE(prompts.boxes().empty());
+}
+
+TEST_F(FileList, withNothingSelectedPreviewAndDeleteDoNothingAndJumpClosesUnchanged)
+{
+    folder.writeMemo(1, "a");
+    open();
+    press("cmdPrev");
+    press("cmdKill");
+    EXPECT_TRUE(prompts.boxes().empty());
+    EXPECT_TRUE(folder.memoExists(1));
+    EXPECT_FALSE(closed());
+
+    press("cmdJump");
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(mdlScrivlet::currentFileNumber(), 7);
+}
+
+TEST_F(FileList, enterOnASelectedNameJumpsToItsNumberAndCloses)
+{
+    folder.writeMemo(41, "a");
+    folder.writeMemo(42, "b");
+    open();
+    select(QStringLiteral("text0042.txt"));
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_Return);
+
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(mdlScrivlet::currentFileNumber(), 42);
+}
+
+TEST_F(FileList, aNameWithoutFourDigitsIsNotJumpedTo)
+{
+    QDir().mkpath(folder.memoFolder());
+    TempProgramFolder::writeBytes(folder.memoFolder() + QStringLiteral("textABCD.txt"), "x");
+    open();
+    select(QStringLiteral("textABCD.txt"));
+    press("cmdJump");
+
+    EXPECT_EQ(mdlScrivlet::currentFileNumber(), 7);
+    EXPECT_FALSE(closed());
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("textABCD.txt")));
+    EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation);
+}
+
+TEST_F(FileList, closeButtonEscapeAndCloseBoxLeaveTheNumberAlone)
+{
+    folder.writeMemo(42, "b");
+    for (int way = 0; way < 3; ++way) {
+        open();
+        select(QStringLiteral("text0042.txt"));
+        if (way == 0)
+            press("cmdClose");
+        else if (way == 1)
+            QTest::keyClick(list(), Qt::Key_Escape);
+        else
+            dialog->close();
+        EXPECT_TRUE(closed()) << way;
+        EXPECT_EQ(dialog->result(), QDialog::Rejected) << way;
+        EXPECT_EQ(mdlScrivlet::currentFileNumber(), 7) << way;
+    }
+}
+
+TEST_F(FileList, previewShowsTheFirstFiveLinesOrAnEmptyBox)
+{
+    folder.writeMemo(1, cp932::encode(u"一\r\n二\r\n三\r\n四\r\n五\r\n六\r\n七\r\n"));
+    folder.writeMemo(2, "");
+    open();
+    select(QStringLiteral("text0001.txt"));
+    press("cmdPrev");
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("一\n二\n三\n四\n五"));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Zormet Scrivlet 5行プレビュー"));
+    EXPECT_EQ(prompts.last().icon, Prompter::Icon::None);
+    EXPECT_EQ(prompts.last().buttons, Prompter::Buttons::Ok);
+
+    select(QStringLiteral("text0002.txt"));
+    press("cmdPrev");
+    ASSERT_EQ(prompts.boxes().size(), 2u);
+    EXPECT_EQ(prompts.last().text, QString());
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Zormet Scrivlet 5行プレビュー"));
+    EXPECT_FALSE(closed());
+}
+
+TEST_F(FileList, deleteAsksFirstAndOnYesRemovesTheFileAndItsName)
+{
+    folder.writeMemo(1, "a");
+    folder.writeMemo(2, "b");
+    open();
+    select(QStringLiteral("text0001.txt"));
+    prompts.planAnswer(Prompter::Answer::No);
+    press("cmdKill");
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    const ScriptedPrompter::Box& question = prompts.last();
+    EXPECT_EQ(question.text, QStringLiteral("選択されたファイルを削除します。\nよろしいですか？\n\n"
+                                            "※これを実行すると元に戻す事は出来ません。"));
+    EXPECT_EQ(question.title, QStringLiteral("Scrivlet Kill File"));
+    EXPECT_EQ(question.icon, Prompter::Icon::Question);
+    EXPECT_EQ(question.buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(question.defaultButton, Prompter::Answer::No);
+    EXPECT_TRUE(folder.memoExists(1));
+    EXPECT_EQ(names().size(), 2);
+
+    prompts.planAnswer(Prompter::Answer::Yes);
+    press("cmdKill");
+    EXPECT_FALSE(folder.memoExists(1));
+    EXPECT_EQ(names(), QStringList({QStringLiteral("text0002.txt")}));
+    EXPECT_EQ(prompts.boxes().size(), 2u);
+    EXPECT_FALSE(closed());
+}
+
+TEST_F(FileList, previewOrDeleteOfAFileThatIsGoneSaysSoAndReadsTheListAgain)
+{
+    for (const char* action : {"cmdPrev", "cmdKill"}) {
+        folder.writeMemo(1, "a");
+        folder.writeMemo(2, "b");
+        open();
+        select(QStringLiteral("text0001.txt"));
+        QFile::remove(folder.memoPath(1));
+        QDir().mkpath(folder.memoPath(1)); // something else now stands at the name
+        prompts.clear();
+        prompts.planAnswer(Prompter::Answer::Yes);
+        press(action);
+
+        EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("text0001.txt"))) << action;
+        EXPECT_EQ(prompts.last().title, QStringLiteral("Zormet Scrivlet")) << action;
+        EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation) << action;
+        EXPECT_TRUE(QFileInfo(folder.memoPath(1)).isDir()) << action;
+        EXPECT_EQ(names(), QStringList({QStringLiteral("text0002.txt")})) << action;
+        QDir(folder.memoPath(1)).removeRecursively();
+    }
+}
+
+TEST_F(FileList, refreshReadsTheFolderAgainAndKeepsTheSelection)
+{
+    folder.writeMemo(5, "a");
+    open();
+    select(QStringLiteral("text0005.txt"));
+    folder.writeMemo(3, "b");
+    EXPECT_EQ(list()->count(), 1);
+    press("cmdRefresh");
+    EXPECT_EQ(names(), QStringList({QStringLiteral("text0003.txt"), QStringLiteral("text0005.txt")}));
+    ASSERT_EQ(list()->selectedItems().size(), 1);
+    EXPECT_EQ(list()->selectedItems().first()->text(), QStringLiteral("text0005.txt"));
+}
+
+TEST_F(FileList, browseOpensTheFolderBoxText)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "explorer.exe is started directly there";
+#endif
+    UrlCatcher desktop;
+    open();
+    dialog->findChild<QLineEdit*>(QStringLiteral("txtFilesFolder"))->setText(folder.path());
+    press("cmdBrowse");
+    ASSERT_EQ(desktop.urls.size(), 1);
+    EXPECT_EQ(QDir::cleanPath(desktop.urls.first().toLocalFile()), QDir::cleanPath(folder.path()));
+    EXPECT_TRUE(prompts.boxes().empty());
+}
+
+} // namespace
+
+#include "frmIndexTest.moc"

@@ -1,0 +1,89 @@
+#include "MemoWindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QListWidget>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+using namespace memotest;
+
+// Acts on the modal window the menu item opens, once it is up, while its exec() runs.
+void whenModalOpens(std::function<void(QDialog*)> act)
+{
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(dialog);
+    });
+    poll->start(10);
+}
+
+void selectName(QDialog* dialog, const QString& name)
+{
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("filList"));
+    ASSERT_NE(list, nullptr);
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    list->setCurrentItem(items.front());
+}
+
+TEST_F(MemoWindow, fileListChoiceIsOpenedWhenTheListCloses)
+{
+    folder.writeMemo(5, "five\r\n");
+    folder.writeMemo(42, "forty-two\r\n");
+    folder.writeSettings(settingsWith("LastFileNum=5\r\n"));
+    openShown();
+    whenModalOpens([](QDialog* dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("frmIndex"));
+        selectName(dialog, QStringLiteral("text0042.txt"));
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    choose("mnuFileList");
+    expectShows(42, QStringLiteral("forty-two"), ReadOk);
+}
+
+class FileListClosedWithoutChoice : public MemoWindow, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(FileListClosedWithoutChoice, reloadsTheShownMemoAfterTheAutomaticSaveWhenDue)
+{
+    const bool autoSave = GetParam();
+    folder.writeMemo(5, "on disk\r\n");
+    folder.writeSettings(settingsWith(autoSave ? "LastFileNum=5\r\nAutoSave=1\r\n" : "LastFileNum=5\r\n"));
+    openShown();
+    memoBox()->setPlainText(QStringLiteral("edited"));
+    whenModalOpens([](QDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    choose("mnuFileList");
+    expectShows(5, autoSave ? QStringLiteral("edited") : QStringLiteral("on disk"), ReadOk);
+}
+
+INSTANTIATE_TEST_SUITE_P(AutoSaveOnAndOff, FileListClosedWithoutChoice, ::testing::Bool());
+
+TEST_F(MemoWindow, autoSaveTickedInTheVersionDialogTakesEffectAtTheNextStep)
+{
+    folder.writeMemo(3, "old\r\n");
+    folder.writeSettings(settingsWith("LastFileNum=3\r\n"));
+    openShown();
+    whenModalOpens([](QDialog* dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("frmVersion"));
+        dialog->findChild<QCheckBox*>(QStringLiteral("chkAutoSave"))->setChecked(true);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    choose("mnuVersion");
+    EXPECT_TRUE(folder.readSettings().contains("AutoSave=1\r\n"));
+    expectShows(3, QStringLiteral("old"), ReadOk); // the dialog itself opens nothing
+    memoBox()->setPlainText(QStringLiteral("new"));
+    click("cmdNext");
+    EXPECT_EQ(folder.readMemo(3), QByteArray("new\r\n"));
+}
+
+} // namespace
