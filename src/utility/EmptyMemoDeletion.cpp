@@ -1,0 +1,45 @@
+#include "EmptyMemoDeletion.h"
+
+#include "FileLookup.h"
+#include "MemoMove.h"
+#include "MemoNaming.h"
+#include "Prompter.h"
+#include "UtilityText.h"
+#include "WRText.h"
+
+namespace utility {
+
+bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
+                          const BeforeDelete& beforeDelete)
+{
+    auto stop = [&](const QString& what, const QString& reason) {
+        prompter.inform(what + QStringLiteral("\r\n") + reason + QStringLiteral("\r\n") + runStoppedLine(), title(),
+                        Prompter::Icon::Exclamation);
+        return false;
+    };
+    WRText text;
+    for (int number = range.first; number <= range.last; ++number) {
+        const QString name = memo::memoFileName(number);
+        const QString path = memoFolder + name;
+        if (!isOrdinaryFile(path))
+            continue;
+        text.FileName = path;
+        QString error;
+        const bool empty = text.RFile(&error).isEmpty();
+        if (!error.isEmpty())
+            return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), error);
+        if (!empty)
+            continue;
+        if (askFirst && !prompter.confirm(
+                            QStringLiteral("空のファイル「%1」を削除します。\r\nよろしいですか？").arg(name), title()))
+            continue;
+        if (beforeDelete)
+            beforeDelete(number);
+        if (!removeFile(path, &error))
+            return stop(QStringLiteral("「%1」を削除できませんでした。").arg(name), error);
+    }
+    prompter.inform(completionMessage(), title(), Prompter::Icon::Information);
+    return true;
+}
+
+} // namespace utility

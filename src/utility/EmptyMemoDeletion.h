@@ -1,0 +1,21 @@
+#pragma once
+
+#include "TargetRange.h"
+
+#include <QString>
+#include <functional>
+
+class Prompter;
+
+namespace utility {
+
+// Runs just before an empty memo file is deleted, with its number.
+using BeforeDelete = std::function<void(int number)>;
+
+// Deletes the memo files of the range whose memo text is empty, in ascending order, asking first
+// for each when askFirst is set. Ends with the completion notice; a file that cannot be read or
+// deleted ends the run with a message naming it and the reason instead. True when the run completed.
+bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
+                          const BeforeDelete& beforeDelete = {});
+
+} // namespace utility

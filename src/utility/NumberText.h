@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// How the utility reads the numbers typed into its text fields.
+namespace utility {
+
+// The text as a decimal number, a fraction allowed ("12.5"); surrounding blanks and full-width
+// digits are accepted. Nothing when the text is not such a number (empty, letters, "1e3").
+std::optional<double> readRealNumber(const QString& text);
+
+// The nearest integer, a value exactly halfway going to the even neighbour (2.5 → 2, 3.5 → 4),
+// clamped to the 16-bit range.
+qint16 toFileNumber(double value);
+
+// The memo number a text names: a whole number from 0 to 9999 ("5", "0005", "5.0").
+// Nothing for any other text, which names no single memo file.
+std::optional<int> memoNumberFromText(const QString& text);
+
+// The text as it stands in a memo file name: "5" → "0005", "0005" → "0005".
+std::optional<QString> withFourDigits(const QString& text);
+
+} // namespace utility

@@ -1,0 +1,51 @@
+#include "UtilityStartup.h"
+
+#include "FileLookup.h"
+#include "MemoNaming.h"
+#include "ProgramFolder.h"
+#include "Prompter.h"
+#include "UtilityText.h"
+#include "UtilityVersion.h"
+
+namespace utility {
+
+QString mainProgramFileName()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("Scrivlet.exe");
+#else
+    return QStringLiteral("Scrivlet");
+#endif
+}
+
+QString versionLine(int major, int minor, int revision)
+{
+    return QStringLiteral("Scrivlet Utility Version %1.%2.%3")
+        .arg(major)
+        .arg(minor, 2, 10, QLatin1Char('0'))
+        .arg(revision, 4, 10, QLatin1Char('0'));
+}
+
+QString versionLine()
+{
+    return versionLine(utility_version::Major, utility_version::Minor, utility_version::Revision);
+}
+
+std::optional<QString> checkStartup(Prompter& prompter)
+{
+    const QString folder = programFolder();
+    if (!isOrdinaryFile(folder + mainProgramFileName())) {
+        prompter.inform(QStringLiteral("Scrivletと同じフォルダに入れて実行してください。"), title(),
+                        Prompter::Icon::Exclamation);
+        return std::nullopt;
+    }
+    if (!pathExists(folder + QStringLiteral("files"))) {
+        prompter.inform(
+            QStringLiteral("filesフォルダが見つかりません。\r\nScrivletを一度実行してから起動してください。"), title(),
+            Prompter::Icon::Exclamation);
+        return std::nullopt;
+    }
+    return memo::memoFolder(folder);
+}
+
+} // namespace utility

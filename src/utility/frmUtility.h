@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedLayout;
+class QTabWidget;
+
+// The utility's one window: the target range, the version line and a tab per operation. A dialog,
+// so that Enter presses the shown tab's start button.
+class frmUtility final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // memoFolder: the folder of the memo files, ending in a separator; start-up has checked it.
+    explicit frmUtility(const QString& memoFolder, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(frmUtility)
+
+    bool isJoinPreviewShown() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    enum Tab
+    {
+        CompactTab = 0,
+        JoinTab = 1,
+        DeleteTab = 2
+    };
+
+    QWidget* buildCompactPage();
+    QWidget* buildJoinPage();
+    QWidget* buildDeletePage();
+
+    void SSTab1_Click(int previousTab);
+    void cmdStartTumeru_Click();
+    void cmdStartHR_Click();
+    void cmdExecuteAdd_Click();
+    void cmdCancelAdd_Click();
+    void cmdDeleteKaraFile_Click();
+
+    void showJoinPreview(const QString& joined);
+    void warn(const QString& text);
+    QString memoPath(int number) const;
+
+    QString memoFolder_;
+    int shownTab_ = CompactTab;
+    // Kept while the preview lasts: the numbers joined and the text as it was built.
+    int joinSource_ = 0;
+    int joinDestination_ = 0;
+    QString joined_;
+
+    QLabel* lblStatus = nullptr;
+    QGroupBox* fraTarget = nullptr;
+    QLineEdit* txtTargetFrom = nullptr;
+    QLabel* lblFrom = nullptr;
+    QLineEdit* txtTargetTo = nullptr;
+    QLabel* lblTo = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+
+    QLineEdit* txtStopAki = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdStartTumeru = nullptr;
+
+    QStackedLayout* joinPages = nullptr;
+    QWidget* joinIdle = nullptr;
+    QCheckBox* chkHR = nullptr;
+    QCheckBox* chkDeleteAddSouse = nullptr;
+    QPushButton* cmdStartHR = nullptr;
+    QWidget* picAdd = nullptr;
+    QLabel* lblAddAfter = nullptr;
+    QPlainTextEdit* txtAddAfter = nullptr;
+    QPushButton* cmdCancelAdd = nullptr;
+    QPushButton* cmdExecuteAdd = nullptr;
+
+    QCheckBox* chkKillKakunin = nullptr;
+    QPushButton* cmdDeleteKaraFile = nullptr;
+};

@@ -1,0 +1,120 @@
+#include "EmptyMemoDeletion.h"
+
+#include "QtPrinters.h"
+#include "TempProgramFolder.h"
+#include "UtilityTestSupport.h"
+
+#include <QDir>
+
+namespace {
+
+QString question(int number)
+{
+    return QStringLiteral("空のファイル「text%1.txt」を削除します。\r\nよろしいですか？")
+        .arg(number, 4, 10, QLatin1Char('0'));
+}
+
+bool run(const TempProgramFolder& folder, int first, int last, bool askFirst, Prompter& prompter,
+         const utility::BeforeDelete& beforeDelete = {})
+{
+    return utility::deleteEmptyMemoFiles(folder.memoFolder(), {qint16(first), qint16(last)}, askFirst, prompter,
+                                         beforeDelete);
+}
+
+} // namespace
+
+TEST(EmptyMemoDeletion, deletesOnlyFilesWhoseMemoTextIsEmpty)
+{
+    TempProgramFolder folder;
+    const std::pair<int, QByteArray> files[] = {{1, ""},   {2, "\r\n"}, {3, "\r"}, {4, "\r\n\r\n"}, {5, " "},
+                                                {6, "\t"}, {7, "abc"},  {8, "\n"}, {9, "\x82\xA0"}};
+    for (const auto& [number, bytes] : files)
+        folder.writeMemo(number, bytes);
+    ScriptedPrompter prompter;
+    EXPECT_TRUE(run(folder, 0, 9, false, prompter));
+    for (int gone : {1, 2, 3})
+        EXPECT_FALSE(folder.memoExists(gone)) << gone;
+    for (int kept : {4, 5, 6, 7, 8, 9})
+        EXPECT_TRUE(folder.memoExists(kept)) << kept;
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    expectCompletion(prompter.last());
+}
+
+TEST(EmptyMemoDeletion, visitsBothEndsOfTheRangeAndNothingBeyond)
+{
+    TempProgramFolder folder;
+    for (int number : {1, 2, 4, 5})
+        folder.writeMemo(number, "");
+    ScriptedPrompter prompter;
+    EXPECT_TRUE(run(folder, 2, 4, false, prompter));
+    EXPECT_TRUE(folder.memoExists(1));
+    EXPECT_FALSE(folder.memoExists(2));
+    EXPECT_FALSE(folder.memoExists(4));
+    EXPECT_TRUE(folder.memoExists(5));
+}
+
+TEST(EmptyMemoDeletion, asksInOrderAndNoKeepsOnlyThatFile)
+{
+    TempProgramFolder folder;
+    for (int number : {1, 4, 6})
+        folder.writeMemo(number, "");
+    ScriptedPrompter prompter;
+    prompter.planAnswer(Prompter::Answer::Yes);
+    prompter.planAnswer(Prompter::Answer::No);
+    prompter.planAnswer(Prompter::Answer::Yes);
+    EXPECT_TRUE(run(folder, 0, 9, true, prompter));
+    ASSERT_EQ(prompter.boxes().size(), 4u);
+    expectQuestion(prompter.boxes()[0], question(1));
+    expectQuestion(prompter.boxes()[1], question(4));
+    expectQuestion(prompter.boxes()[2], question(6));
+    expectCompletion(prompter.boxes()[3]);
+    EXPECT_FALSE(folder.memoExists(1));
+    EXPECT_TRUE(folder.memoExists(4));
+    EXPECT_FALSE(folder.memoExists(6));
+}
+
+TEST(EmptyMemoDeletion, theDefaultAnswerKeepsTheFile)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(2, "");
+    ScriptedPrompter prompter; // answers every question with its default button, as Enter does
+    EXPECT_TRUE(run(folder, 0, 9, true, prompter));
+    EXPECT_TRUE(folder.memoExists(2));
+}
+
+TEST(EmptyMemoDeletion, missingNumbersAndFoldersAreSkippedAndNothingIsCreated)
+{
+    TempProgramFolder folder;
+    QDir().mkpath(folder.memoPath(3)); // a folder standing at a memo's name is no memo file
+    ScriptedPrompter prompter;
+    EXPECT_TRUE(run(folder, 0, 9, true, prompter));
+    EXPECT_EQ(QDir(folder.memoFolder()).entryList(QDir::Files).size(), 0);
+    EXPECT_TRUE(QFileInfo(folder.memoPath(3)).isDir());
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    expectCompletion(prompter.last());
+}
+
+TEST(EmptyMemoDeletion, aFailingDeletionEndsTheRunWithTheFileAndTheReason)
+{
+    TempProgramFolder folder;
+    for (int number : {1, 4, 6})
+        folder.writeMemo(number, "");
+    ScriptedPrompter prompter;
+    // Something else puts a folder at the name between the check and the deletion.
+    const bool completed = run(folder, 0, 9, false, prompter, [&](int number) {
+        if (number == 4) {
+            QFile::remove(folder.memoPath(4));
+            QDir().mkpath(folder.memoPath(4) + QStringLiteral("/inner"));
+        }
+    });
+    EXPECT_FALSE(completed);
+    EXPECT_FALSE(folder.memoExists(1));
+    EXPECT_TRUE(folder.memoExists(6));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    const ScriptedPrompter::Box& box = prompter.last();
+    EXPECT_TRUE(box.text.startsWith(utf8("「text0004.txt」を削除できませんでした。\r\n"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.endsWith(utf8("\r\n処理を中断しました。"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(utf8("同じ名前のフォルダがあります"))) << box.text.toStdString();
+    EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(box.title, QStringLiteral("Scrivlet Utility"));
+}

@@ -1,0 +1,75 @@
+#include "UtilityStartup.h"
+
+#include "QtPrinters.h"
+#include "TempProgramFolder.h"
+#include "UtilityTestSupport.h"
+
+#include <QDir>
+
+namespace {
+
+QString mainProgramPath(const TempProgramFolder& folder)
+{
+#ifdef Q_OS_WIN
+    return folder.path() + QStringLiteral("Scrivlet.exe");
+#else
+    return folder.path() + QStringLiteral("Scrivlet");
+#endif
+}
+
+const QString noMainProgram = utf8("Scrivletと同じフォルダに入れて実行してください。");
+const QString noFiles = utf8("filesフォルダが見つかりません。\r\nScrivletを一度実行してから起動してください。");
+
+} // namespace
+
+TEST(UtilityStartup, withoutMainProgram_showsOnlyTheFirstMessage)
+{
+    TempProgramFolder folder;
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(utility::checkStartup(prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    expectBox(prompter.last(), noMainProgram, Prompter::Icon::Exclamation);
+}
+
+TEST(UtilityStartup, mainProgramMustBeAnOrdinaryFile)
+{
+    TempProgramFolder folder;
+    QDir().mkpath(mainProgramPath(folder));
+    QDir().mkpath(folder.memoFolder());
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(utility::checkStartup(prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.last().text, noMainProgram);
+}
+
+TEST(UtilityStartup, withoutFiles_showsTheTwoLineMessage)
+{
+    TempProgramFolder folder;
+    TempProgramFolder::writeBytes(mainProgramPath(folder), "");
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(utility::checkStartup(prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    expectBox(prompter.last(), noFiles, Prompter::Icon::Exclamation);
+}
+
+TEST(UtilityStartup, filesAsFolderOrFile_givesTheMemoFolderWithoutAnyBox)
+{
+    for (bool asFile : {false, true}) {
+        TempProgramFolder folder;
+        TempProgramFolder::writeBytes(mainProgramPath(folder), "");
+        if (asFile)
+            TempProgramFolder::writeBytes(folder.path() + QStringLiteral("files"), "");
+        else
+            QDir().mkpath(folder.memoFolder());
+        ScriptedPrompter prompter;
+        EXPECT_EQ(utility::checkStartup(prompter), std::optional<QString>(folder.memoFolder()));
+        EXPECT_TRUE(prompter.boxes().empty());
+    }
+}
+
+TEST(UtilityStartup, versionLine_padsMinorToTwoAndRevisionToFourDigits)
+{
+    EXPECT_EQ(utility::versionLine(0, 1, 3), QStringLiteral("Scrivlet Utility Version 0.01.0003"));
+    EXPECT_EQ(utility::versionLine(12, 34, 5678), QStringLiteral("Scrivlet Utility Version 12.34.5678"));
+    EXPECT_EQ(utility::versionLine(), QStringLiteral("Scrivlet Utility Version 0.01.0003"));
+}
