@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "Twips.h"
 #include "frmIndex.h"
+#include "frmSerchJump.h"
 #include "frmVersion.h"
 #include "mdlScrivlet.h"
 
@@ -155,10 +156,8 @@ void frmScrivlet::createMenu()
     mnuFileList->setFont(bold);
     mnuMenu->setDefaultAction(mnuFileList);
 
-    // The search window comes with its own work; until then its item is visibly unavailable.
-    mnuAllSerchJump->setEnabled(false);
-
     connect(mnuFileList, &QAction::triggered, this, &frmScrivlet::mnuFileList_Click);
+    connect(mnuAllSerchJump, &QAction::triggered, this, &frmScrivlet::mnuAllSerchJump_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmScrivlet::mnuVersion_Click);
     connect(mnuJump, &QAction::triggered, this, &frmScrivlet::mnuJump_Click);
     connect(mnuAkiFile, &QAction::triggered, this, &frmScrivlet::mnuAkiFile_Click);
@@ -378,6 +377,15 @@ void frmScrivlet::mnuFileList_Click()
 {
     {
         frmIndex dialog(this);
+        dialog.exec();
+    }
+    openCurrentMemo();
+}
+
+void frmScrivlet::mnuAllSerchJump_Click()
+{
+    {
+        frmSerchJump dialog(this);
         dialog.exec();
     }
     openCurrentMemo();

@@ -45,6 +45,7 @@ private:
     void cmdMin_Click();
     void cmdMenu_Click();
     void mnuFileList_Click();
+    void mnuAllSerchJump_Click();
     void mnuVersion_Click();
     void mnuJump_Click();
     void mnuAkiFile_Click();

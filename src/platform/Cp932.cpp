@@ -106,6 +106,12 @@ const Tables& tables()
 QString decode(QByteArrayView bytes, bool* invalid)
 {
     QString out;
+    decodeInto(bytes, out, invalid);
+    return out;
+}
+
+void decodeInto(QByteArrayView bytes, QString& out, bool* invalid)
+{
     out.resize(bytes.size());
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -144,7 +150,6 @@ QString decode(QByteArrayView bytes, bool* invalid)
     out.truncate(o);
     if (invalid)
         *invalid = bad;
-    return out;
 }
 
 QByteArray encode(QStringView text, bool* replaced)

@@ -11,6 +11,8 @@ namespace cp932 {
 
 // Invalid or unmapped byte sequences decode to U+FFFD and set *invalid.
 QString decode(QByteArrayView bytes, bool* invalid = nullptr);
+// As decode, into a string the caller keeps: decoding many short pieces reuses its capacity.
+void decodeInto(QByteArrayView bytes, QString& out, bool* invalid = nullptr);
 
 // Characters CP932 cannot hold are written as one "?" each and set *replaced.
 QByteArray encode(QStringView text, bool* replaced = nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <cstring>
 
 // Memo line rule: a line ends at CR LF or at a lone CR; a lone LF is an ordinary character; a
 // terminator at the very end of the file starts no further line. CR never occurs inside a CP932
@@ -13,9 +14,8 @@ template <typename F> qsizetype forEachMemoLine(QByteArrayView bytes, F&& f)
     qsizetype start = 0;
     qsizetype count = 0;
     while (start < n) {
-        qsizetype end = start;
-        while (end < n && data[end] != '\r')
-            ++end;
+        const void* cr = std::memchr(data + start, '\r', static_cast<size_t>(n - start));
+        const qsizetype end = cr ? static_cast<const char*>(cr) - data : n;
         ++count;
         if (!f(QByteArrayView(data + start, end - start)))
             return count;

@@ -50,6 +50,24 @@ TEST_F(MemoWindow, fileListChoiceIsOpenedWhenTheListCloses)
     expectShows(42, QStringLiteral("forty-two"), ReadOk);
 }
 
+TEST_F(MemoWindow, searchHitChosenWithEnterIsOpenedWhenTheSearchCloses)
+{
+    folder.writeMemo(2, "nothing here\r\n");
+    folder.writeMemo(17, "a line\r\n\x83\x4A\x83\x82\x83\x6D\x83\x6E\x83\x56\r\n"); // カモノハシ
+    openShown();
+    whenModalOpens([](QDialog* dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("frmSerchJump"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtKeyWord"))->setText(utf8("かものはし"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSerch")), Qt::LeftButton);
+        auto* hits = dialog->findChild<QListWidget*>(QStringLiteral("lstIchiran"));
+        ASSERT_EQ(hits->count(), 1);
+        hits->setCurrentRow(0);
+        QTest::keyClick(hits, Qt::Key_Return);
+    });
+    choose("mnuAllSerchJump");
+    expectShows(17, utf8("a line\nカモノハシ"), ReadOk);
+}
+
 class FileListClosedWithoutChoice : public MemoWindow, public ::testing::WithParamInterface<bool>
 {
 };

@@ -123,7 +123,8 @@ TEST_F(MemoWindow, menuHoldsItsItemsInOrderWithFileListAsDefault)
                    "バージョン情報 / 設定(&V)|終了(&X)"));
     EXPECT_EQ(menu->defaultAction(), child<QAction>("mnuFileList"));
     EXPECT_TRUE(child<QAction>("mnuFileList")->font().bold());
-    EXPECT_FALSE(child<QAction>("mnuAllSerchJump")->isEnabled());
+    for (QAction* a : menu->actions())
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
 }
 
 TEST_F(MemoWindow, menuButtonPopsTheMenuUpBelowItself)

@@ -1,0 +1,286 @@
+#include "frmSerchJump.h"
+
+#include "MemoNaming.h"
+#include "MemoSearch.h"
+#include "Prompter.h"
+#include "ShellOpen.h"
+#include "Twips.h"
+#include "mdlScrivlet.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+
+namespace {
+
+const QString& errorTitle()
+{
+    static const QString title = QStringLiteral("検索エラー");
+    return title;
+}
+
+// One repaint per display frame is all the eye can follow; painting each of 10,000 names would cost
+// as much as the search itself.
+constexpr qint64 RepaintIntervalMs = 16;
+
+// At most this many unreadable files are named in the closing message; the rest are counted.
+constexpr std::size_t NamedUnreadableFiles = 10;
+
+// The busy pointer for the life of a handler, whichever way it ends.
+class WaitCursor final
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY_MOVE(WaitCursor)
+};
+
+bool isEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QString unreadableMessage(const std::vector<search::UnreadableMemo>& unreadable)
+{
+    QStringList lines{QStringLiteral("次のファイルは読み込めなかったため、検索できませんでした。")};
+    for (std::size_t i = 0; i < unreadable.size() && i < NamedUnreadableFiles; ++i)
+        lines << memo::memoFileName(unreadable[i].number) + QStringLiteral("：") + unreadable[i].reason;
+    if (unreadable.size() > NamedUnreadableFiles)
+        lines << QStringLiteral("ほか %1 件").arg(unreadable.size() - NamedUnreadableFiles);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+frmSerchJump::frmSerchJump(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmSerchJump"));
+    setWindowTitle(QStringLiteral("全文検索ジャンプ"));
+    setModal(true);
+    setFixedSize(twips(5400), twips(5610));
+    createControls();
+    Form_Load();
+}
+
+void frmSerchJump::createControls()
+{
+    auto place = [](QWidget* w, const char* name, int left, int top, int width, int height) {
+        w->setObjectName(QLatin1String(name));
+        w->setGeometry(twipsRect(left, top, width, height));
+    };
+    auto button = [&](const QString& caption, const char* name, int left, int top, int width, int height) {
+        auto* b = new QPushButton(caption, this);
+        place(b, name, left, top, width, height);
+        // No button may take Enter: the window has no default button.
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    };
+
+    Label1 = new QLabel(QStringLiteral("フォルダ："), this);
+    place(Label1, "Label1", 120, 165, 900, 225);
+    txtFilesFolder = new QLineEdit(this);
+    place(txtFilesFolder, "txtFilesFolder", 1020, 120, 3720, 300);
+    QPalette folderPalette = txtFilesFolder->palette();
+    folderPalette.setColor(QPalette::Base, folderPalette.color(QPalette::Window));
+    txtFilesFolder->setPalette(folderPalette);
+    cmdBrowse = button(QStringLiteral("..."), "cmdBrowse", 4800, 120, 480, 300);
+
+    Label3 = new QLabel(QStringLiteral("キーワード(&K)："), this);
+    place(Label3, "Label3", 120, 585, 1500, 225);
+    txtKeyWord = new QLineEdit(this);
+    place(txtKeyWord, "txtKeyWord", 1620, 540, 3660, 300);
+    Label3->setBuddy(txtKeyWord);
+
+    Frame1 = new QGroupBox(QStringLiteral("検索オプション"), this);
+    place(Frame1, "Frame1", 120, 960, 5160, 1620);
+    optAllFile = new QRadioButton(QStringLiteral("全てのファイルから検索(&A)"), Frame1);
+    place(optAllFile, "optAllFile", 180, 300, 4800, 270);
+    optAllFile->setChecked(true);
+    optHani = new QRadioButton(QStringLiteral("範囲を指定して検索(&E)"), Frame1);
+    place(optHani, "optHani", 180, 600, 4800, 270);
+    txtLNo = new QLineEdit(QStringLiteral("0000"), Frame1);
+    place(txtLNo, "txtLNo", 480, 900, 720, 300);
+    Label4 = new QLabel(QStringLiteral("から"), Frame1);
+    place(Label4, "Label4", 1260, 945, 420, 225);
+    txtUNo = new QLineEdit(QStringLiteral("0000"), Frame1);
+    place(txtUNo, "txtUNo", 1740, 900, 720, 300);
+    Label5 = new QLabel(QStringLiteral("まで"), Frame1);
+    place(Label5, "Label5", 2520, 945, 420, 225);
+    chkKubetsu = new QCheckBox(QStringLiteral("完全に一致する物を検索(&K)"), Frame1);
+    place(chkKubetsu, "chkKubetsu", 180, 1260, 4800, 270);
+
+    cmdSerch = button(QStringLiteral("検索(&S)"), "cmdSerch", 120, 2700, 1200, 360);
+    lblNow = new QLabel(this);
+    place(lblNow, "lblNow", 1440, 2760, 2520, 240);
+    lblNow->setTextFormat(Qt::PlainText);
+    // A fixed size keeps each new name from asking the window to lay itself out again.
+    lblNow->setFixedSize(lblNow->size());
+    cmdClose = button(QStringLiteral("閉じる(&C)"), "cmdClose", 4080, 2700, 1200, 360);
+
+    Label2 = new QLabel(QStringLiteral("該当ファイル名一覧(&F)："), this);
+    place(Label2, "Label2", 120, 3180, 3000, 225);
+    lstIchiran = new QListWidget(this);
+    place(lstIchiran, "lstIchiran", 120, 3450, 5160, 2040);
+    lstIchiran->setSelectionMode(QAbstractItemView::SingleSelection);
+    Label2->setBuddy(lstIchiran);
+    lstIchiran->installEventFilter(this);
+
+    QWidget::setTabOrder(txtKeyWord, optAllFile);
+    QWidget::setTabOrder(optAllFile, optHani);
+    QWidget::setTabOrder(optHani, txtLNo);
+    QWidget::setTabOrder(txtLNo, txtUNo);
+    QWidget::setTabOrder(txtUNo, chkKubetsu);
+    QWidget::setTabOrder(chkKubetsu, cmdSerch);
+    QWidget::setTabOrder(cmdSerch, lstIchiran);
+    QWidget::setTabOrder(lstIchiran, cmdClose);
+    QWidget::setTabOrder(cmdClose, txtFilesFolder);
+    QWidget::setTabOrder(txtFilesFolder, cmdBrowse);
+
+    connect(optAllFile, &QRadioButton::toggled, this, [this] { optAllFile_Click(); });
+    connect(optHani, &QRadioButton::toggled, this, [this] { optHani_Click(); });
+    connect(cmdSerch, &QPushButton::clicked, this, [this] { cmdSerch_Click(); });
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(lstIchiran, &QListWidget::itemDoubleClicked, this, [this] { lstIchiran_DblClick(); });
+}
+
+void frmSerchJump::Form_Load()
+{
+    txtFilesFolder->setText(memo::memoFolder(mdlScrivlet::programFolder()));
+    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    optAllFile_Click();
+    txtKeyWord->setFocus();
+}
+
+void frmSerchJump::optAllFile_Click()
+{
+    if (!optAllFile->isChecked())
+        return;
+    txtLNo->setEnabled(false);
+    txtUNo->setEnabled(false);
+}
+
+void frmSerchJump::optHani_Click()
+{
+    if (!optHani->isChecked())
+        return;
+    txtLNo->setEnabled(true);
+    txtUNo->setEnabled(true);
+}
+
+bool frmSerchJump::readRange(int* first, int* last) const
+{
+    bool lowerOk = false;
+    bool upperOk = false;
+    const qint16 lower = txtLNo->text().trimmed().toShort(&lowerOk);
+    const qint16 upper = txtUNo->text().trimmed().toShort(&upperOk);
+    if (!lowerOk || !upperOk || lower < memo::FirstNumber || lower > upper || upper > memo::LastNumber)
+        return false;
+    *first = lower;
+    *last = upper;
+    return true;
+}
+
+void frmSerchJump::cmdSerch_Click()
+{
+    const WaitCursor busy;
+    const auto clearProgress = qScopeGuard([this] { lblNow->setText(QString()); });
+
+    const QString keyword = txtKeyWord->text();
+    if (keyword.isEmpty()) {
+        prompter().inform(QStringLiteral("キーワードの設定に問題があります。"), errorTitle(),
+                          Prompter::Icon::Exclamation);
+        return;
+    }
+    int first = memo::FirstNumber;
+    int last = memo::LastNumber;
+    if (!optAllFile->isChecked() && !readRange(&first, &last)) {
+        prompter().inform(QStringLiteral("範囲の設定に問題があります。"), errorTitle(), Prompter::Icon::Exclamation);
+        return;
+    }
+    const search::MatchMode mode = chkKubetsu->isChecked() ? search::MatchMode::Exact : search::MatchMode::Loose;
+    lstIchiran->clear();
+
+    QElapsedTimer sinceRepaint;
+    const search::SearchOutcome outcome = search::searchMemos(
+        memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, [&](int number) {
+            lblNow->setText(memo::memoFileName(number));
+            if (!sinceRepaint.isValid() || sinceRepaint.hasExpired(RepaintIntervalMs)) {
+                lblNow->repaint();
+                sinceRepaint.start();
+            }
+        });
+    lblNow->repaint();
+    for (int number : outcome.hits)
+        lstIchiran->addItem(memo::memoFileName(number));
+    if (!outcome.unreadable.empty())
+        prompter().inform(unreadableMessage(outcome.unreadable), errorTitle(), Prompter::Icon::Exclamation);
+}
+
+void frmSerchJump::lstIchiran_DblClick()
+{
+    const QList<QListWidgetItem*> selected = lstIchiran->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const std::optional<int> number = memo::numberFromMemoFileName(selected.first()->text());
+    if (!number)
+        return;
+    mdlScrivlet::setCurrentFileNumber(static_cast<qint16>(*number));
+    accept();
+}
+
+void frmSerchJump::lstIchiran_KeyPress(int key)
+{
+    if (isEnterKey(key))
+        lstIchiran_DblClick();
+}
+
+void frmSerchJump::cmdBrowse_Click()
+{
+    // Like starting the file manager, the outcome is not waited for.
+    openFolderInFileManager(txtFilesFolder->text());
+}
+
+void frmSerchJump::cmdClose_Click()
+{
+    reject();
+}
+
+bool frmSerchJump::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lstIchiran && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (isEnterKey(key)) {
+            lstIchiran_KeyPress(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmSerchJump::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses nothing, since no button is the default; Esc presses the cancel button.
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (isEnterKey(event->key())) {
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Escape) {
+            cmdClose->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,158 @@
+#include "MemoSearch.h"
+
+#include "Cp932.h"
+#include "QtPrinters.h"
+#include "TempProgramFolder.h"
+
+#include <QDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using search::MatchMode;
+
+QByteArray sjis(const char* utf8)
+{
+    return cp932::encode(QString::fromUtf8(utf8));
+}
+
+std::vector<int> hits(const TempProgramFolder& folder, const char* keyword, MatchMode mode = MatchMode::Loose,
+                      int first = 0, int last = 9999)
+{
+    return search::searchMemos(folder.memoFolder(), first, last, QString::fromUtf8(keyword), mode).hits;
+}
+
+class ReadFault
+{
+public:
+    explicit ReadFault(std::function<int(int)> fault) { search::testing::setReadFault(std::move(fault)); }
+    ~ReadFault() { search::testing::setReadFault({}); }
+    ReadFault(const ReadFault&) = delete;
+    ReadFault& operator=(const ReadFault&) = delete;
+};
+
+TEST(MemoSearch, decodedTextIsMatchedNeverTheBytes)
+{
+    TempProgramFolder folder;
+    // The bytes of "Quokka7" stand inside "ゲuokka7": ゲ is 0x83 0x51 and 0x51 is "Q".
+    folder.writeMemo(1, sjis("ゲuokka7\r\n"));
+    folder.writeMemo(2, sjis("a Quokka7 b\r\n"));
+    EXPECT_EQ(hits(folder, "Quokka7", MatchMode::Exact), std::vector<int>{2});
+    EXPECT_EQ(hits(folder, "Quokka7", MatchMode::Loose), std::vector<int>{2});
+}
+
+TEST(MemoSearch, characterWithTwoCodesIsFoundInEither)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(3, QByteArray("\xED\x40\r\n")); // 纊 in the NEC-selected row
+    folder.writeMemo(4, QByteArray("\xFA\x5C\r\n")); // 纊 in the IBM row
+    EXPECT_EQ(hits(folder, "纊", MatchMode::Exact), (std::vector<int>{3, 4}));
+    EXPECT_EQ(hits(folder, "纊", MatchMode::Loose), (std::vector<int>{3, 4}));
+}
+
+TEST(MemoSearch, keywordIsFoundWithinSingleLinesOnly)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(1, sjis("カモノ\r\nハシ\r\n"));
+    folder.writeMemo(2, sjis("カモノ\rハシ"));         // a lone CR ends a line too
+    folder.writeMemo(3, sjis("一行目\r\nカモノハシ")); // last line without terminator
+    folder.writeMemo(4, sjis("カモノ\nハシ\r\n"));     // a lone LF is an ordinary character
+    EXPECT_EQ(hits(folder, "カモノハシ"), std::vector<int>{3});
+    EXPECT_EQ(hits(folder, "ノ\nハ", MatchMode::Exact), std::vector<int>{4});
+}
+
+TEST(MemoSearch, emptyFilesAreNeverListedAndABlankIsAnOrdinaryKeyword)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(0, "");
+    folder.writeMemo(1, "\r\n\r\n");
+    folder.writeMemo(2, "no-blank\r\nhere\r\n");
+    folder.writeMemo(3, "one blank\r\n");
+    folder.writeMemo(4, sjis("全角　空白\r\n"));
+    EXPECT_EQ(hits(folder, " ", MatchMode::Exact), std::vector<int>{3});
+    EXPECT_EQ(hits(folder, " ", MatchMode::Loose), (std::vector<int>{3, 4}));
+}
+
+TEST(MemoSearch, hitsAscendOnceEachAndProgressSeesEveryNumberFirst)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(9, "key\r\nkey\r\nkey\r\n");
+    folder.writeMemo(5, "x\r\nKEY\r\n");
+    folder.writeMemo(7, "nothing\r\n");
+    std::vector<int> seen;
+    const search::SearchOutcome outcome =
+        search::searchMemos(folder.memoFolder(), 4, 10, QStringLiteral("key"), MatchMode::Loose,
+                            [&](int number) { seen.push_back(number); });
+    EXPECT_EQ(outcome.hits, (std::vector<int>{5, 9}));
+    EXPECT_EQ(seen, (std::vector<int>{4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_TRUE(outcome.unreadable.empty());
+    EXPECT_EQ(hits(folder, "key", MatchMode::Loose, 7, 7), std::vector<int>{});
+    EXPECT_EQ(hits(folder, "key", MatchMode::Loose, 9, 9), std::vector<int>{9});
+    EXPECT_EQ(hits(folder, "key", MatchMode::Loose, -5, 20000), (std::vector<int>{5, 9}));
+}
+
+TEST(MemoSearch, onlyOrdinaryFilesCountAndAPipeDoesNotHang)
+{
+    TempProgramFolder folder;
+    folder.writeMemo(1, "key\r\n");
+    QDir().mkpath(folder.memoPath(2)); // a folder standing at the name
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.memoPath(3)).constData(), 0600), 0);
+    folder.writeMemo(4, "key\r\n");
+    const search::SearchOutcome outcome =
+        search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), MatchMode::Exact);
+    EXPECT_EQ(outcome.hits, (std::vector<int>{1, 4}));
+    EXPECT_TRUE(outcome.unreadable.empty());
+}
+
+TEST(MemoSearch, missingMemoFolderFindsNothing)
+{
+    TempProgramFolder folder;
+    const search::SearchOutcome outcome =
+        search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("a"), MatchMode::Loose);
+    EXPECT_TRUE(outcome.hits.empty());
+    EXPECT_TRUE(outcome.unreadable.empty());
+}
+
+TEST(MemoSearch, unreadableFilesAreReportedAndTheRestIsSearched)
+{
+    TempProgramFolder folder;
+    for (int n : {2, 3, 5, 8})
+        folder.writeMemo(n, "key\r\n");
+    const ReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
+    const search::SearchOutcome outcome =
+        search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), MatchMode::Loose);
+    EXPECT_EQ(outcome.hits, (std::vector<int>{2, 8}));
+    ASSERT_EQ(outcome.unreadable.size(), 2u);
+    EXPECT_EQ(outcome.unreadable[0].number, 3);
+    EXPECT_EQ(outcome.unreadable[1].number, 5);
+    EXPECT_TRUE(outcome.unreadable[0].reason.contains(QStringLiteral("入出力エラー")))
+        << outcome.unreadable[0].reason.toStdString();
+}
+
+// Memos larger than one read: lines that straddle two reads stay whole, and a CR LF split between
+// two reads is one line end.
+TEST(MemoSearch, largeFilesKeepTheirLinesAcrossReads)
+{
+    constexpr int ReadSize = 64 * 1024;
+    TempProgramFolder folder;
+    const QByteArray filler(ReadSize - 3, 'x');
+    // "kan|garoo" spans the first read's end.
+    folder.writeMemo(1, filler + "kangaroo\r\n");
+    // The first read ends between CR and LF; the next line must start right after the LF.
+    folder.writeMemo(2, QByteArray(ReadSize - 1, 'y') + "\r\nwombat\r\n");
+    // A keyword around a line end split by the read is still two lines.
+    folder.writeMemo(3, QByteArray(ReadSize - 3, 'z') + "emu\r\nrhea\r\n");
+    // A line longer than several reads.
+    folder.writeMemo(4, QByteArray(3 * ReadSize, 'q') + "numbat" + QByteArray(ReadSize, 'q'));
+    EXPECT_EQ(hits(folder, "kangaroo"), std::vector<int>{1});
+    EXPECT_EQ(hits(folder, "ywombat"), std::vector<int>{});
+    EXPECT_EQ(hits(folder, "\nwombat", MatchMode::Exact), std::vector<int>{});
+    EXPECT_EQ(hits(folder, "wombat"), std::vector<int>{2});
+    EXPECT_EQ(hits(folder, "emurhea"), std::vector<int>{});
+    EXPECT_EQ(hits(folder, "rhea"), std::vector<int>{3});
+    EXPECT_EQ(hits(folder, "qnumbatq", MatchMode::Exact), std::vector<int>{4});
+}
+
+} // namespace
