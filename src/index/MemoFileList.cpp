@@ -1,12 +1,10 @@
 #include "MemoFileList.h"
 
-#include "FileError.h"
 #include "FileLookup.h"
+#include "RemoveFile.h"
 #include "WRText.h"
 
 #include <QDir>
-#include <QFile>
-#include <cerrno>
 
 namespace memofiles {
 namespace {
@@ -59,13 +57,7 @@ bool deleteMemoFile(const QString& path, QString* error)
             *error = missingFileReason();
         return false;
     }
-    QFile file(path);
-    errno = 0;
-    if (file.remove())
-        return true;
-    if (error)
-        *error = fileErrorReason(errno, &file);
-    return false;
+    return removeFile(path, error);
 }
 
 } // namespace memofiles

@@ -7,6 +7,7 @@
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
+#include "RemoveFile.h"
 #include "Settings.h"
 #include "Twips.h"
 #include "frmIndex.h"
@@ -16,7 +17,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -442,10 +442,9 @@ void frmScrivlet::mnuFileKill_Click()
                 "現在のファイルを削除します。\nよろしいですか？\n\n※これを実行すると元に戻す事は出来ません。"),
             title))
         return;
-    QFile file(shownPath_);
-    errno = 0;
-    if (!file.remove()) {
-        reportFailure(QStringLiteral("次のメモを削除できませんでした。"), shownPath_, fileErrorReason(errno, &file));
+    QString error;
+    if (!removeFile(shownPath_, &error)) {
+        reportFailure(QStringLiteral("次のメモを削除できませんでした。"), shownPath_, error);
         return;
     }
     mdlScrivlet::setCurrentFileNumber(qint16(mdlScrivlet::currentFileNumber() - 1));

@@ -4,6 +4,7 @@
 #include "MemoMove.h"
 #include "MemoNaming.h"
 #include "Prompter.h"
+#include "RemoveFile.h"
 #include "UtilityText.h"
 #include "WRText.h"
 

@@ -1,6 +1,7 @@
 #include "MemoMove.h"
 
 #include "FileError.h"
+#include "RemoveFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -124,17 +125,6 @@ MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPat
         break;
     }
     return removeFile(fromPath, error) ? MoveOutcome::Moved : MoveOutcome::SourceKept;
-}
-
-bool removeFile(const QString& path, QString* error)
-{
-    QFile file(path);
-    errno = 0;
-    if (file.remove())
-        return true;
-    if (error)
-        *error = fileErrorReason(errno, &file);
-    return false;
 }
 
 void setHardLinksAvailableForTesting(bool available)

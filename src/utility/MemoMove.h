@@ -21,9 +21,6 @@ enum class MoveOutcome
 // *error holds the reason for CopyFailed and SourceKept.
 MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 
-// Deletes one file outright.
-bool removeFile(const QString& path, QString* error);
-
 // Tests and benchmarks take the copy path that a file system without hard links needs.
 void setHardLinksAvailableForTesting(bool available);
 

@@ -9,6 +9,7 @@
 #include "MemoNaming.h"
 #include "NumberText.h"
 #include "Prompter.h"
+#include "RemoveFile.h"
 #include "TargetRange.h"
 #include "Twips.h"
 #include "UtilityStartup.h"
@@ -330,7 +331,7 @@ void frmUtility::cmdExecuteAdd_Click()
     }
     if (chkDeleteAddSouse->isChecked() &&
         prompter().confirm(QStringLiteral("結合元ファイルを削除します。\r\nよろしいですか？"), utility::title()) &&
-        !utility::removeFile(memoPath(joinSource_), &error)) {
+        !removeFile(memoPath(joinSource_), &error)) {
         warn(QStringLiteral("「%1」を削除できませんでした。\r\n%2\r\n結合した内容は「%3」に書き込み済みです。")
                  .arg(memo::memoFileName(joinSource_), error, destinationName));
         return;

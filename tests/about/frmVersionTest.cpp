@@ -4,6 +4,7 @@
 #include "SafeWrite.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
+#include "UrlCatcher.h"
 #include "VersionText.h"
 #include "mdlScrivlet.h"
 
@@ -18,21 +19,6 @@
 #include <memory>
 
 namespace {
-
-// Stands in for the desktop, which would otherwise start a viewer.
-class UrlCatcher final : public QObject
-{
-    Q_OBJECT
-
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void open(const QUrl& url) { urls << url; }
-};
 
 struct VersionCase
 {
@@ -216,5 +202,3 @@ TEST_F(VersionDialog, theLinkOpensTheReadmeBesideTheProgramOrSaysItIsMissing)
 }
 
 } // namespace
-
-#include "frmVersionTest.moc"

@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
+#include "UrlCatcher.h"
 #include "mdlScrivlet.h"
 
 #include <QDesktopServices>
@@ -17,21 +18,6 @@
 #include <memory>
 
 namespace {
-
-// Stands in for the desktop, which would otherwise start a file manager.
-class UrlCatcher final : public QObject
-{
-    Q_OBJECT
-
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void open(const QUrl& url) { urls << url; }
-};
 
 class FileList : public ::testing::Test
 {
@@ -270,5 +256,3 @@ TEST_F(FileList, browseOpensTheFolderBoxText)
 }
 
 } // namespace
-
-#include "frmIndexTest.moc"

@@ -5,6 +5,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
+#include "UrlCatcher.h"
 #include "mdlScrivlet.h"
 
 #include <QApplication>
@@ -382,28 +383,15 @@ TEST_F(SearchWindow, reopeningStartsFromTheInitialState)
     expectInitialState(dialog);
 }
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls << url; }
-};
-
 TEST_F(SearchWindow, browseOpensTheFolderBoxText)
 {
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     frmSerchJump dialog;
     const QString other = folder.path() + QStringLiteral("elsewhere");
     child<QLineEdit>(dialog, "txtFilesFolder")->setText(other);
     child<QPushButton>(dialog, "cmdBrowse")->click();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls.front().toLocalFile(), other);
 }
 
 } // namespace
-
-#include "frmSerchJumpTest.moc"

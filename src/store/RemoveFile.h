@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// Deletes one file outright (no wastebasket). On failure *error holds the reason.
+bool removeFile(const QString& path, QString* error);
