@@ -14,12 +14,10 @@ std::function<bool(const QString&)>& writeFault()
 }
 } // namespace
 
-namespace testing {
-void setWriteFault(std::function<bool(const QString& path)> fault)
+void setWriteFaultForTesting(std::function<bool(const QString& path)> fault)
 {
     writeFault() = std::move(fault);
 }
-} // namespace testing
 
 bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
 {

@@ -9,7 +9,5 @@
 // On failure *error holds the reason and nothing has changed on disk.
 bool writeWholeFile(const QString& path, const QByteArray& data, QString* error);
 
-namespace testing {
 // A fault to simulate: when it returns true for a path, the write stops halfway as on a full disk.
-void setWriteFault(std::function<bool(const QString& path)> fault);
-} // namespace testing
+void setWriteFaultForTesting(std::function<bool(const QString& path)> fault);

@@ -52,7 +52,7 @@ protected:
     }
     ~VersionDialog() override
     {
-        testing::setWriteFault(nullptr);
+        setWriteFaultForTesting(nullptr);
         mdlScrivlet::resetForTesting();
     }
 
@@ -153,7 +153,7 @@ TEST_F(VersionDialog, aSettingThatCannotBeWrittenIsReportedAndTheDialogStays)
     folder.writeSettings("[Zormet Scrivlet Setting]\r\nAutoSave=0\r\n");
     open();
     QTest::mouseClick(autoSave(), Qt::LeftButton);
-    testing::setWriteFault([](const QString&) { return true; });
+    setWriteFaultForTesting([](const QString&) { return true; });
     pressOk();
 
     EXPECT_TRUE(dialog->isVisible());
@@ -163,7 +163,7 @@ TEST_F(VersionDialog, aSettingThatCannotBeWrittenIsReportedAndTheDialogStays)
     EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nAutoSave=0\r\n"));
 
-    testing::setWriteFault(nullptr);
+    setWriteFaultForTesting(nullptr);
     pressOk();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(folder.readSettings().contains("AutoSave=1\r\n"));

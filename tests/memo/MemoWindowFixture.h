@@ -45,7 +45,7 @@ protected:
     void SetUp() override { mdlScrivlet::resetForTesting(); }
     void TearDown() override
     {
-        testing::setWriteFault(nullptr);
+        setWriteFaultForTesting(nullptr);
         delete window.data();
         mdlScrivlet::resetForTesting();
     }

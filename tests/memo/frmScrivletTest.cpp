@@ -358,7 +358,7 @@ TEST_F(MemoWindow, failedSaveKeepsTextStateAndTheOldFile)
     openShown();
     type(QStringLiteral("new "));
     const QString memo0 = folder.memoPath(0);
-    testing::setWriteFault([memo0](const QString& path) { return path == memo0; });
+    setWriteFaultForTesting([memo0](const QString& path) { return path == memo0; });
 
     click("cmdSave");
     ASSERT_EQ(prompter.boxes().size(), 1u);
@@ -385,7 +385,7 @@ TEST_F(MemoWindow, failedSaveKeepsTextStateAndTheOldFile)
     EXPECT_EQ(prompter.boxes().size(), 5u);
     EXPECT_TRUE(window->isVisible());
 
-    testing::setWriteFault(nullptr);
+    setWriteFaultForTesting(nullptr);
     click("cmdSave");
     EXPECT_EQ(folder.readMemo(0), QByteArray("new old\r\n"));
 }

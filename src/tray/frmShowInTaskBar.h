@@ -1,0 +1,65 @@
+#pragma once
+
+#include "SingleInstance.h"
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QSessionManager;
+class frmScrivlet;
+
+// The program's first object, never shown: it keeps a second copy from running, owns the icon in the
+// notification area and its menu, brings up the memo window, and ends the program.
+class frmShowInTaskBar final : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the desktop provides; tests stand in for it.
+    struct Desktop
+    {
+        std::function<bool()> hasNotificationArea; // default: whether a notification area is there now
+        std::function<void()> endProcess;          // default: the process ends at once
+    };
+
+    explicit frmShowInTaskBar(Desktop desktop = {}, QWidget* parent = nullptr);
+    ~frmShowInTaskBar() override;
+    Q_DISABLE_COPY_MOVE(frmShowInTaskBar)
+
+    // False when another copy runs from the same program folder; the caller then ends this copy.
+    bool Form_Load();
+
+    // Every mouse event over the icon arrives here.
+    void Form_MouseMove(QSystemTrayIcon::ActivationReason reason);
+    void mnuVisual_Click();
+    void mnuExit_Click();
+
+    // The system is ending the program (log-off, shut-down, a termination signal): the memo window
+    // closes as when the system closes it, saving its memo, and the icon goes. False when the memo
+    // window refused to close because its memo could not be saved; then everything stays as it was.
+    bool sessionEnding();
+
+    frmScrivlet* memoWindow() const;
+    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
+    QMenu* mnuMenu() const { return mnuMenu_; }
+    bool isStandalone() const { return standalone_; }
+
+private:
+    frmScrivlet* loadMemoWindow();
+    void Form_QueryUnload();
+    void endProgram();
+    void commitData(QSessionManager& manager);
+
+    Desktop desktop_;
+    SingleInstance instance_;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+    QMenu* mnuMenu_ = nullptr;
+    QAction* mnuVisual_ = nullptr;
+    QAction* mnuExit_ = nullptr;
+    QPointer<frmScrivlet> memo_;
+    bool standalone_ = false;
+    bool ending_ = false;
+};

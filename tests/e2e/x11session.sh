@@ -1,0 +1,181 @@
+# A private X server with a notification area, for running the real program the way a person does.
+# Sourced by the end-to-end tests and the start-up benchmark, with $helpers naming the folder of
+# e2e_tray_probe and e2e_bind_keys. Every process started here is recorded and ended on exit; nothing
+# else is touched. Needs Xvfb, trayer, xdotool and xwininfo.
+
+session_pids=() # "PID:START" with the process's start time, so that a number reused is never hit
+session_dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivlet-x11.XXXXXX")
+
+# Fields of /proc/PID/stat after the command name: state first, start time twentieth.
+proc_field() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    # shellcheck disable=SC2086
+    set -- "$2" $stat
+    shift "$1"
+    echo "$1"
+}
+
+# A process that has ended but not been waited for still answers kill -0; its state tells.
+is_running() {
+    local state
+    state=$(proc_field "$1" 1) || return 1
+    [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# remember_pid PID: a process this session started and has to end.
+remember_pid() {
+    session_pids+=("$1:$(proc_field "$1" 20 || true)")
+}
+
+# Whether the process remembered as PID:START is still that one and still running.
+is_ours_and_running() {
+    local pid=${1%%:*} start=${1#*:}
+    [ -n "$start" ] && [ "$(proc_field "$pid" 20 || true)" = "$start" ] && is_running "$pid"
+}
+
+session_cleanup() {
+    local i entry pid
+    # Last started first: the programs end before the tray host and the X server they talk to.
+    for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
+        entry=${session_pids[i]}
+        pid=${entry%%:*}
+        is_ours_and_running "$entry" || continue
+        kill "$pid" 2>/dev/null || true
+        # A process that ignores SIGTERM for five seconds is killed.
+        for _ in $(seq 50); do
+            is_ours_and_running "$entry" || break
+            sleep 0.1
+        done
+        is_ours_and_running "$entry" && kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null || true
+    done
+    [ -n "${KEEP_SESSION_DIR:-}" ] || rm -rf "$session_dir"
+}
+trap session_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "$session_dir"/*.log; do
+        [ -s "$log" ] || continue
+        echo "--- $(basename "$log")" >&2
+        tail -n 20 "$log" >&2
+    done
+    exit 1
+}
+
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# wait_for SECONDS WHAT COMMAND...: runs COMMAND until it succeeds; fails the run after SECONDS.
+wait_for() {
+    local limit=$1 what=$2
+    shift 2
+    local deadline=$(($(now_ms) + limit * 1000))
+    until "$@"; do
+        (($(now_ms) < deadline)) || fail "no $what within ${limit}s"
+        sleep 0.02
+    done
+}
+
+# start_background NAME COMMAND...: starts COMMAND, records it for cleanup, sets last_pid.
+start_background() {
+    local name=$1
+    shift
+    "$@" >"$session_dir/$name.log" 2>&1 &
+    last_pid=$!
+    remember_pid "$last_pid"
+}
+
+
+start_x_server() {
+    # -displayfd picks a free display, so runs side by side never meet; the number arrives when the
+    # server accepts connections. -noreset: a server that resets after its last client refuses the next
+    # one for a moment.
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
+    remember_pid "$!"
+    wait_for 30 "X server" grep -q '^[0-9]' "$session_dir/display"
+    export DISPLAY=":$(head -n1 "$session_dir/display")"
+    # Qt draws on this server, never offscreen, and finds no StatusNotifier host: the icon goes to the
+    # tray host through XEmbed.
+    export QT_QPA_PLATFORM=xcb
+    unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+    # In a sanitizer build, Qt's and D-Bus's own allocations kept until exit would turn every clean
+    # end into a failure; these runs check behaviour, not leaks.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+}
+
+has_notification_area() {
+    "$helpers/e2e_tray_probe" 2>/dev/null
+}
+
+# A notification area at the top right, ready when Qt sees it.
+start_tray_host() {
+    start_background trayer trayer --edge top --align right --widthtype pixel --width 120 \
+        --heighttype pixel --height 28 --transparent false --expand false
+    wait_for 30 "notification area" has_notification_area
+}
+
+# bind_keys TEXT: every character of TEXT gets a key of its own before the program starts.
+bind_keys() {
+    "$helpers/e2e_bind_keys" "$1" || fail "cannot bind keys for $1"
+}
+
+# X clients that could wait forever on a wedged server get a limit.
+xdotool() {
+    timeout 20 /usr/bin/env xdotool "$@"
+}
+xwininfo() {
+    timeout 20 /usr/bin/env xwininfo "$@"
+}
+
+root_window() {
+    xwininfo -root | awk '/Window id:/ { print $4; exit }'
+}
+
+# The icon window of process PID once the tray host has taken it in (its parent is no longer the
+# root window), in decimal; nothing while it is not embedded.
+embedded_icon() {
+    local pid=$1 root w parent
+    root=$(root_window)
+    for w in $(xdotool search --pid "$pid" 2>/dev/null); do
+        parent=$(xwininfo -children -id "$w" 2>/dev/null | awk '/Parent window id:/ { print $4; exit }')
+        if [ -n "$parent" ] && [ "$((parent))" -ne "$((root))" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+has_embedded_icon() {
+    embedded_icon "$1" >/dev/null
+}
+
+# Visible windows of process PID whose title is exactly TITLE (xdotool matches substrings, any case).
+visible_windows_titled() {
+    local pid=$1 title=$2 w
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$title" ] && echo "$w"
+    done
+    return 0
+}
+
+has_visible_window_titled() {
+    [ -n "$(visible_windows_titled "$1" "$2")" ]
+}
+
+# Clicks BUTTON in the middle of window W, in one xdotool call so the click follows the move. The
+# pointer is moved without --sync, which can hang when it is already there.
+click_window() {
+    local w=$1 button=$2 X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + HEIGHT / 2))" click "$button"
+}
+
+rss_kb() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"
+}

@@ -1,0 +1,100 @@
+#include "SingleInstance.h"
+
+#include "QtPrinters.h"
+#include "TempProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Result = SingleInstance::Result;
+
+TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
+{
+    TempProgramFolder folder;
+    SingleInstance first;
+    ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
+    EXPECT_TRUE(first.isHeld());
+
+    QString withoutSeparator = folder.path();
+    withoutSeparator.chop(1);
+    const QString linkFolder =
+        QDir::tempPath() + QStringLiteral("/scrivlet-link-") + QString::number(QCoreApplication::applicationPid());
+    ASSERT_TRUE(QFile::link(withoutSeparator, linkFolder));
+    for (const QString& spelling : {folder.path(), withoutSeparator, linkFolder + QStringLiteral("/")}) {
+        SingleInstance second;
+        QString error;
+        EXPECT_EQ(second.acquire(spelling, &error), Result::HeldElsewhere) << spelling.toStdString();
+        EXPECT_EQ(error, QString());
+        EXPECT_FALSE(second.isHeld());
+    }
+    QFile::remove(linkFolder);
+
+    first.release();
+    SingleInstance next;
+    EXPECT_EQ(next.acquire(folder.path()), Result::Acquired);
+}
+
+TEST(SingleInstance, copiesInOtherFoldersRunSideBySide)
+{
+    TempProgramFolder folder;
+    QTemporaryDir other;
+    SingleInstance here;
+    SingleInstance there;
+    EXPECT_EQ(here.acquire(folder.path()), Result::Acquired);
+    EXPECT_EQ(there.acquire(other.path()), Result::Acquired);
+    EXPECT_NE(SingleInstance::lockFilePath(folder.path()), SingleInstance::lockFilePath(other.path()));
+}
+
+// The lock file a copy leaves when it dies without releasing it: its process number, name and host.
+void leaveLockOf(qint64 pid, const QString& programFolder)
+{
+    const QString path = SingleInstance::lockFilePath(programFolder);
+    QDir().mkpath(QFileInfo(path).path());
+    TempProgramFolder::writeBytes(path, QByteArray::number(pid) + '\n' + QCoreApplication::applicationName().toUtf8() +
+                                            '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+}
+
+TEST(SingleInstance, lockOfACrashedCopyIsTakenOver)
+{
+    TempProgramFolder folder;
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+
+    // Left by a copy that is still running, the same file holds.
+    leaveLockOf(QCoreApplication::applicationPid(), folder.path());
+    SingleInstance blocked;
+    EXPECT_EQ(blocked.acquire(folder.path()), Result::HeldElsewhere);
+
+    leaveLockOf(deadPid, folder.path());
+    SingleInstance next;
+    ASSERT_EQ(next.acquire(folder.path()), Result::Acquired);
+    EXPECT_TRUE(next.isHeld());
+}
+
+TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
+{
+    TempProgramFolder folder;
+    SingleInstance first;
+    ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
+    QFile lockFile(SingleInstance::lockFilePath(folder.path()));
+    ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+    lockFile.close();
+
+    SingleInstance second;
+    EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
+    EXPECT_TRUE(first.isHeld());
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+#include "frmShowInTaskBar.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "SingleInstance.h"
+#include "TempProgramFolder.h"
+#include "frmScrivlet.h"
+#include "mdlScrivlet.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QByteArray settingsAfterStart = "[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\n";
+
+class StartUp : public ::testing::Test
+{
+protected:
+    void SetUp() override { mdlScrivlet::resetForTesting(); }
+
+    frmShowInTaskBar& start(bool notificationArea = true)
+    {
+        // One at a time: each registers itself as the program's exit.
+        form.reset();
+        form = std::make_unique<frmShowInTaskBar>(
+            frmShowInTaskBar::Desktop{[notificationArea] { return notificationArea; }, [this] { ++processEnds; }});
+        return *form;
+    }
+
+    static QPlainTextEdit* memoText(frmScrivlet* memo)
+    {
+        return memo ? memo->findChild<QPlainTextEdit*>(QStringLiteral("txtDataField")) : nullptr;
+    }
+
+    static bool anyWindowVisible()
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); });
+    }
+
+    // The memo window shown with edits that were never saved.
+    frmScrivlet* showAndEdit(frmShowInTaskBar& startup, const QString& typed)
+    {
+        startup.mnuVisual_Click();
+        frmScrivlet* memo = startup.memoWindow();
+        QTest::keyClicks(memoText(memo), typed);
+        return memo;
+    }
+
+    TempProgramFolder folder;
+    ScriptedPrompter prompts;
+    int processEnds = 0;
+    std::unique_ptr<frmShowInTaskBar> form;
+};
+
+TEST_F(StartUp, addsTheIconWritesTheBuildNumberAndShowsNothing)
+{
+    folder.writeSettings("[Zormet Scrivlet Setting]\r\nUpChkBuild=999\r\nAutoSave=1\r\n");
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+
+    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(startup.trayIcon()->toolTip(), QStringLiteral("スクリブレット"));
+    EXPECT_FALSE(startup.trayIcon()->icon().isNull());
+    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nAutoSave=1\r\n"));
+    EXPECT_EQ(startup.memoWindow(), nullptr);
+    EXPECT_FALSE(anyWindowVisible());
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+    EXPECT_TRUE(prompts.boxes().empty());
+    EXPECT_FALSE(startup.isStandalone());
+}
+
+TEST_F(StartUp, iconMenuHasTheShowItemInBoldThenExit)
+{
+    frmShowInTaskBar& startup = start();
+    QMenu* menu = startup.mnuMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("mnuMenu"));
+    EXPECT_EQ(menu->title(), QStringLiteral("Menu"));
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->objectName(), QStringLiteral("mnuVisual"));
+    EXPECT_EQ(items[0]->text(), QStringLiteral("書き込みフォーム表示(&V)"));
+    EXPECT_EQ(items[1]->objectName(), QStringLiteral("mnuExit"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("終了(&X)"));
+    EXPECT_EQ(menu->defaultAction(), items[0]);
+    EXPECT_TRUE(items[0]->font().bold());
+    EXPECT_FALSE(items[1]->font().bold());
+    // The icon's own context menu would open a second menu beside ours.
+    EXPECT_EQ(startup.trayIcon()->contextMenu(), nullptr);
+}
+
+TEST_F(StartUp, secondCopyFromTheSameFolderSaysSoAndLeavesNoTrace)
+{
+    SingleInstance running;
+    ASSERT_EQ(running.acquire(folder.path()), SingleInstance::Result::Acquired);
+
+    frmShowInTaskBar& startup = start();
+    EXPECT_FALSE(startup.Form_Load());
+
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    const ScriptedPrompter::Box& box = prompts.last();
+    EXPECT_EQ(box.text, QStringLiteral("このアプリケーションを複数起動することはできません。"));
+    EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
+    EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(box.buttons, Prompter::Buttons::Ok);
+    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
+    EXPECT_EQ(startup.memoWindow(), nullptr);
+    EXPECT_TRUE(running.isHeld());
+}
+
+TEST_F(StartUp, aCopyInAnotherFolderDoesNotStopThisOne)
+{
+    QTemporaryDir otherFolder;
+    SingleInstance other;
+    ASSERT_EQ(other.acquire(otherFolder.path()), SingleInstance::Result::Acquired);
+
+    EXPECT_TRUE(start().Form_Load());
+    EXPECT_TRUE(prompts.boxes().empty());
+    EXPECT_EQ(folder.readSettings(), settingsAfterStart);
+}
+
+TEST_F(StartUp, showItemLoadsTheLastMemoShowsItAndPutsTheCaretInTheText)
+{
+    folder.writeSettings("[Zormet Scrivlet Setting]\r\nLastFileNum=3\r\n");
+    folder.writeMemo(3, "three\r\n");
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+
+    startup.mnuVisual_Click();
+    frmScrivlet* memo = startup.memoWindow();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    ASSERT_NE(memoText(memo), nullptr);
+    EXPECT_EQ(memoText(memo)->toPlainText(), QStringLiteral("three"));
+    EXPECT_EQ(memo->focusWidget(), memoText(memo));
+    QTRY_VERIFY(memo->isActiveWindow());
+
+    // Hidden, it comes back as it was; it is loaded only once.
+    memoText(memo)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memoText(memo), QStringLiteral(" kept"));
+    memo->hide();
+    startup.mnuVisual_Click();
+    EXPECT_EQ(startup.memoWindow(), memo);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memoText(memo)->toPlainText(), QStringLiteral("three kept"));
+}
+
+TEST_F(StartUp, closedMemoWindowIsLoadedAgainFromItsSavedMemo)
+{
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+    frmScrivlet* first = showAndEdit(startup, QStringLiteral("written on close"));
+    ASSERT_TRUE(first->close());
+    QTRY_COMPARE(startup.memoWindow(), nullptr);
+
+    startup.mnuVisual_Click();
+    ASSERT_NE(startup.memoWindow(), nullptr);
+    EXPECT_EQ(memoText(startup.memoWindow())->toPlainText(), QStringLiteral("written on close"));
+}
+
+TEST_F(StartUp, iconEventsShowTheWindowOrTheMenuOrNothing)
+{
+    struct Case
+    {
+        QSystemTrayIcon::ActivationReason reason;
+        bool showsWindow;
+        bool showsMenu;
+    };
+    const Case cases[] = {
+        {QSystemTrayIcon::Trigger, true, false},  {QSystemTrayIcon::DoubleClick, true, false},
+        {QSystemTrayIcon::Context, false, true},  {QSystemTrayIcon::MiddleClick, false, false},
+        {QSystemTrayIcon::Unknown, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.reason));
+        mdlScrivlet::resetForTesting();
+        frmShowInTaskBar& startup = start();
+        ASSERT_TRUE(startup.Form_Load());
+        startup.Form_MouseMove(c.reason);
+        EXPECT_EQ(startup.memoWindow() != nullptr && startup.memoWindow()->isVisible(), c.showsWindow);
+        if (c.showsMenu) {
+            QTRY_VERIFY(startup.mnuMenu()->isVisible());
+        } else {
+            EXPECT_FALSE(startup.mnuMenu()->isVisible());
+        }
+        if (!c.showsWindow) {
+            EXPECT_EQ(startup.memoWindow(), nullptr);
+        }
+        form.reset();
+    }
+}
+
+TEST_F(StartUp, exitFromEitherMenuRemovesTheIconAndEndsWithoutSaving)
+{
+    folder.writeSettings("[Zormet Scrivlet Setting]\r\nLastFileNum=5\r\n");
+    folder.writeMemo(5, "five\r\n");
+    const std::function<void(frmShowInTaskBar&)> exits[] = {
+        [](frmShowInTaskBar& startup) { startup.mnuMenu()->actions().at(1)->trigger(); },
+        [](frmShowInTaskBar&) { mdlScrivlet::exitProgram(); },
+    };
+    for (const auto& exit : exits) {
+        mdlScrivlet::resetForTesting();
+        processEnds = 0;
+        frmShowInTaskBar& startup = start();
+        ASSERT_TRUE(startup.Form_Load());
+        frmScrivlet* memo = showAndEdit(startup, QStringLiteral(" lost"));
+        const QByteArray settingsBefore = folder.readSettings();
+
+        exit(startup);
+
+        EXPECT_EQ(processEnds, 1);
+        EXPECT_FALSE(startup.trayIcon()->isVisible());
+        EXPECT_EQ(startup.memoWindow(), memo);
+        EXPECT_EQ(folder.readMemo(5), QByteArray("five\r\n"));
+        EXPECT_EQ(folder.readSettings(), settingsBefore);
+        // The next copy may start at once.
+        SingleInstance next;
+        EXPECT_EQ(next.acquire(folder.path()), SingleInstance::Result::Acquired);
+        form.reset();
+    }
+}
+
+TEST_F(StartUp, endOfSessionClosesTheMemoWindowAsTheSystemDoes)
+{
+    folder.writeSettings("[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\n");
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+    showAndEdit(startup, QStringLiteral("saved at log-off"));
+
+    EXPECT_TRUE(startup.sessionEnding());
+
+    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(folder.readMemo(2), QByteArray("saved at log-off\r\n"));
+    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\nUpChkBuild=1022\r\n"));
+    QTRY_COMPARE(startup.memoWindow(), nullptr);
+    EXPECT_EQ(processEnds, 0);
+}
+
+TEST_F(StartUp, endOfSessionWithoutTheMemoWindowOnlyRemovesTheIcon)
+{
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+    EXPECT_TRUE(startup.sessionEnding());
+    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(folder.readSettings(), settingsAfterStart);
+    EXPECT_FALSE(QFileInfo::exists(folder.memoPath(0)));
+}
+
+TEST_F(StartUp, endOfSessionKeepsEverythingWhenTheMemoCannotBeSaved)
+{
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+    // A folder standing where the memo file belongs.
+    ASSERT_TRUE(QDir().mkpath(folder.memoPath(0)));
+    frmScrivlet* memo = showAndEdit(startup, QStringLiteral("not lost"));
+
+    EXPECT_FALSE(startup.sessionEnding());
+
+    EXPECT_FALSE(prompts.boxes().empty());
+    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(startup.memoWindow(), memo);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memoText(memo)->toPlainText(), QStringLiteral("not lost"));
+}
+
+TEST_F(StartUp, withoutANotificationAreaTheMemoWindowComesUpAtOnce)
+{
+    frmShowInTaskBar& startup = start(false);
+    ASSERT_TRUE(startup.Form_Load());
+
+    EXPECT_TRUE(startup.isStandalone());
+    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    frmScrivlet* memo = startup.memoWindow();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_EQ(memo->focusWidget(), memoText(memo));
+    EXPECT_EQ(folder.readSettings(), settingsAfterStart);
+}
+
+} // namespace
