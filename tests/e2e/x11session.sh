@@ -3,6 +3,9 @@
 # e2e_tray_probe and e2e_bind_keys. Every process started here is recorded and ended on exit; nothing
 # else is touched. Needs Xvfb, trayer, xdotool and xwininfo.
 
+# xdotool reads the text it types in the locale's encoding; Japanese needs UTF-8 whatever the caller had.
+export LC_ALL=C.UTF-8
+
 session_pids=() # "PID:START" with the process's start time, so that a number reused is never hit
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivlet-x11.XXXXXX")
 
