@@ -5,6 +5,7 @@
 #include "Prompter.h"
 #include "ShellOpen.h"
 #include "Twips.h"
+#include "TypedNumber.h"
 #include "mdlScrivlet.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <cmath>
 
 namespace {
 
@@ -181,14 +183,14 @@ void frmSerchJump::optHani_Click()
 
 bool frmSerchJump::readRange(int* first, int* last) const
 {
-    bool lowerOk = false;
-    bool upperOk = false;
-    const qint16 lower = txtLNo->text().trimmed().toShort(&lowerOk);
-    const qint16 upper = txtUNo->text().trimmed().toShort(&upperOk);
-    if (!lowerOk || !upperOk || lower < memo::FirstNumber || lower > upper || upper > memo::LastNumber)
+    const std::optional<double> lower = readTypedNumber(txtLNo->text());
+    const std::optional<double> upper = readTypedNumber(txtUNo->text());
+    auto whole = [](double v) { return v == std::floor(v); };
+    if (!lower || !upper || !whole(*lower) || !whole(*upper) || *lower < memo::FirstNumber || *lower > *upper ||
+        *upper > memo::LastNumber)
         return false;
-    *first = lower;
-    *last = upper;
+    *first = static_cast<int>(*lower);
+    *last = static_cast<int>(*upper);
     return true;
 }
 

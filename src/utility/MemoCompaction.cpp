@@ -5,6 +5,7 @@
 #include "MemoNaming.h"
 #include "NumberText.h"
 #include "Prompter.h"
+#include "TypedNumber.h"
 #include "UtilityText.h"
 
 #include <deque>
@@ -13,7 +14,7 @@ namespace utility {
 
 std::optional<double> checkStopCount(const QString& text, Prompter& prompter)
 {
-    const std::optional<double> count = readRealNumber(text);
+    const std::optional<double> count = readTypedNumber(text);
     if (!count || *count < 0 || *count > memo::LastNumber) {
         prompter.inform(QStringLiteral("連続空き数の指定が不正です。"), title(), Prompter::Icon::Exclamation);
         return std::nullopt;

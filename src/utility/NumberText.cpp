@@ -1,47 +1,12 @@
 #include "NumberText.h"
 
 #include "MemoNaming.h"
+#include "TypedNumber.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
 namespace utility {
-
-namespace {
-
-// Japanese input methods often type full-width figures; they mean the same number.
-QString toHalfWidth(const QString& text)
-{
-    QString out = text;
-    for (QChar& c : out) {
-        const char16_t u = c.unicode();
-        if (u >= u'０' && u <= u'９')
-            c = QChar(u - u'０' + u'0');
-        else if (u == u'．')
-            c = QLatin1Char('.');
-        else if (u == u'－' || u == u'−')
-            c = QLatin1Char('-');
-        else if (u == u'＋')
-            c = QLatin1Char('+');
-    }
-    return out;
-}
-
-} // namespace
-
-std::optional<double> readRealNumber(const QString& text)
-{
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
-    const QString plain = toHalfWidth(text).trimmed();
-    if (!decimal.match(plain).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 qint16 toFileNumber(double value)
 {
@@ -61,7 +26,7 @@ qint16 toFileNumber(double value)
 
 std::optional<int> memoNumberFromText(const QString& text)
 {
-    const std::optional<double> value = readRealNumber(text);
+    const std::optional<double> value = readTypedNumber(text);
     if (!value || *value != std::floor(*value) || *value < memo::FirstNumber || *value > memo::LastNumber)
         return std::nullopt;
     return static_cast<int>(*value);

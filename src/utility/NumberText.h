@@ -3,12 +3,8 @@
 #include <QString>
 #include <optional>
 
-// How the utility reads the numbers typed into its text fields.
+// How the utility reads the numbers typed into its text fields (read as numbers by readTypedNumber).
 namespace utility {
-
-// The text as a decimal number, a fraction allowed ("12.5"); surrounding blanks and full-width
-// digits are accepted. Nothing when the text is not such a number (empty, letters, "1e3").
-std::optional<double> readRealNumber(const QString& text);
 
 // The nearest integer, a value exactly halfway going to the even neighbour (2.5 → 2, 3.5 → 4),
 // clamped to the 16-bit range.

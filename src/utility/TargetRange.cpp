@@ -3,14 +3,15 @@
 #include "MemoNaming.h"
 #include "NumberText.h"
 #include "Prompter.h"
+#include "TypedNumber.h"
 #include "UtilityText.h"
 
 namespace utility {
 
 std::optional<TargetRange> readTargetRange(const QString& fromText, const QString& toText)
 {
-    const std::optional<double> from = readRealNumber(fromText);
-    const std::optional<double> to = readRealNumber(toText);
+    const std::optional<double> from = readTypedNumber(fromText);
+    const std::optional<double> to = readTypedNumber(toText);
     if (!from || !to)
         return std::nullopt;
     // Compared as numbers: as texts, 5 to 10 would be refused and 10 to 9 accepted.

@@ -58,16 +58,6 @@ TEST(NumberText, fileNumberRoundsHalfwayToTheEvenNeighbour)
         EXPECT_EQ(utility::toFileNumber(value), expected) << value;
 }
 
-TEST(NumberText, realNumbersAllowFractionsAndRefuseEverythingElse)
-{
-    EXPECT_EQ(utility::readRealNumber(QStringLiteral("12.5")), 12.5);
-    EXPECT_EQ(utility::readRealNumber(QStringLiteral("-3")), -3.0);
-    EXPECT_EQ(utility::readRealNumber(QStringLiteral(".5")), 0.5);
-    EXPECT_EQ(utility::readRealNumber(utf8("１２．５")), 12.5);
-    for (const char* text : {"", " ", "abc", "1e3", "1,000", "1 0", "12a", "-", ".", "inf", "nan", "＋"})
-        EXPECT_FALSE(utility::readRealNumber(utf8(text))) << text;
-}
-
 TEST(NumberText, withFourDigitsNamesOnlyWholeMemoNumbers)
 {
     EXPECT_EQ(utility::withFourDigits(QStringLiteral("5")), std::optional<QString>(QStringLiteral("0005")));
