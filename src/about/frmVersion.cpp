@@ -26,11 +26,6 @@ static void initIconResource()
 
 namespace {
 
-QString programTitle()
-{
-    return QStringLiteral("Zormet Scrivlet");
-}
-
 QString readmeName()
 {
     return QStringLiteral("README.md");
@@ -121,7 +116,7 @@ QString frmVersion::folder() const
 
 void frmVersion::reportFailure(const QString& text)
 {
-    prompter().inform(text, programTitle(), Prompter::Icon::Exclamation);
+    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
 }
 
 void frmVersion::Form_Load()

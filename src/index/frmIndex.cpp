@@ -17,11 +17,6 @@
 
 namespace {
 
-QString programTitle()
-{
-    return QStringLiteral("Zormet Scrivlet");
-}
-
 template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsGeometry)
 {
     auto* w = new W(parent);
@@ -116,7 +111,7 @@ void frmIndex::readList(const QString& keepSelected)
 
 void frmIndex::reportFailure(const QString& text)
 {
-    prompter().inform(text, programTitle(), Prompter::Icon::Exclamation);
+    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
 }
 
 void frmIndex::cmdPrev_Click()

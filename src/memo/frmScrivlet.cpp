@@ -31,11 +31,6 @@ namespace {
 constexpr int MinimumOuterWidth = 6135; // twips
 constexpr int ClientHeight = 5175;      // twips
 
-QString programTitle()
-{
-    return QStringLiteral("Zormet Scrivlet");
-}
-
 QString changedTag()
 {
     return QStringLiteral("Changed");
@@ -47,7 +42,7 @@ void reportFailure(const QString& what, const QString& path, const QString& reas
     QString text = what + QStringLiteral("\n\n") + path;
     if (!reason.isEmpty())
         text += QStringLiteral("\n\n理由：") + reason;
-    prompter().inform(text, programTitle(), Prompter::Icon::Exclamation);
+    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
 }
 
 } // namespace
@@ -56,7 +51,7 @@ frmScrivlet::frmScrivlet(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmScrivlet"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(programTitle());
+    setWindowTitle(mdlScrivlet::programTitle());
     applyWindowFlags();
     createControls();
     createMenu();

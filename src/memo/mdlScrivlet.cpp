@@ -24,6 +24,11 @@ State& state()
 
 } // namespace
 
+QString mdlScrivlet::programTitle()
+{
+    return QStringLiteral("Zormet Scrivlet");
+}
+
 QString mdlScrivlet::programFolder()
 {
     return state().programFolder;

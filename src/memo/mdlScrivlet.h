@@ -12,6 +12,9 @@ class mdlScrivlet
 public:
     mdlScrivlet() = delete;
 
+    // "Zormet Scrivlet": the memo window's caption and the title of the main program's own boxes.
+    static QString programTitle();
+
     // The executable's folder with one trailing separator; set by the memo window's load.
     static QString programFolder();
     static void setProgramFolder(const QString& folder);

@@ -24,8 +24,6 @@ static_assert(buildNumberWide >= -32768 && buildNumberWide <= 32767,
               "the build number is stored as a signed 16-bit value; this version does not fit");
 constexpr qint16 buildNumber = static_cast<qint16>(buildNumberWide);
 
-const QString programTitle = QStringLiteral("Zormet Scrivlet");
-
 // Every write of the program is finished and closed when its call returns, so ending here loses
 // nothing; what waits in a dialog or menu still open must not run any more.
 void endProcessAtOnce()
@@ -45,7 +43,7 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
         desktop_.endProcess = endProcessAtOnce;
 
     setObjectName(QStringLiteral("frmShowInTaskBar"));
-    setWindowTitle(programTitle);
+    setWindowTitle(mdlScrivlet::programTitle());
 
     mnuMenu_ = new QMenu(QStringLiteral("Menu"), this);
     mnuMenu_->setObjectName(QStringLiteral("mnuMenu"));
@@ -92,8 +90,8 @@ bool frmShowInTaskBar::Form_Load()
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {
-        prompter().inform(QStringLiteral("このアプリケーションを複数起動することはできません。"), programTitle,
-                          Prompter::Icon::Exclamation);
+        prompter().inform(QStringLiteral("このアプリケーションを複数起動することはできません。"),
+                          mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
         return false;
     }
     QApplication::setQuitOnLastWindowClosed(false);
