@@ -124,20 +124,4 @@ TEST(Cp932Table, everyBmpCharacterIsWrittenAsWindowsWritesIt)
     }
 }
 
-TEST(Cp932Table, bytesWindowsAloneDefinedRoundTripInAMemoLine)
-{
-    const QByteArray bytes("a\x80"
-                           "b\xA0"
-                           "c\xFD"
-                           "d\xFE"
-                           "e\xFF\r\n");
-    bool invalid = true;
-    const QString text = cp932::decode(bytes, &invalid);
-    EXPECT_FALSE(invalid);
-    EXPECT_EQ(text, QStringLiteral(u"a\u0080b\uF8F0c\uF8F1d\uF8F2e\uF8F3\r\n"));
-    bool replaced = true;
-    EXPECT_EQ(cp932::encode(text, &replaced), bytes);
-    EXPECT_FALSE(replaced);
-}
-
 } // namespace
