@@ -4,7 +4,7 @@
 Decoding is Python's cp932 codec. Encoding is too (with its six characters that are written as a
 code decoding to a look-alike, such as U+301C as 0x8160), except where several byte pairs decode to
 one character: there Windows writes the JIS X 0208 row first, then NEC row 13 (0x87), then the IBM
-extension (0xFA-0xFC), and the NEC-selected IBM extension (0xED-0xEE) never; Python prefers 0xED-0xEE
+extension (0xFA-0xFC), and the NEC-selected IBM extension (0xED-0xEE) last; Python prefers 0xED-0xEE
 over 0xFA-0xFC.
 
 Usage: python3 cp932_reference.py > cp932_reference.txt
