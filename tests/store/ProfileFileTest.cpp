@@ -183,7 +183,7 @@ TEST(ProfileFile, randomNamesReadBackAndEveryOtherLineStays)
     };
     std::map<std::pair<QString, QString>, Written> model; // by case-folded, trimmed names
     NameMaker make(20260417);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         const QString section = make.name(6);
         const QString key = make.name(6);
         const QString value = blankTrimmed(make.name(10));
