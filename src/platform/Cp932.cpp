@@ -21,6 +21,20 @@ struct Tables
     std::array<quint16, 0x10000> fromUnicode{}; // 0 = not representable (U+0000 is handled apart)
 };
 
+// Windows' code page beyond what the tables take from glibc: five single bytes glibc does not know,
+// both ways, and six characters written as a look-alike's code (U+301C as 0x8160, read as U+FF5E).
+struct WindowsOnly
+{
+    quint16 code;
+    char16_t ch;
+    bool decodes;
+};
+constexpr WindowsOnly WindowsOnlyMappings[] = {
+    {0x80, 0x0080, true},    {0xA0, 0xF8F0, true},    {0xFD, 0xF8F1, true},    {0xFE, 0xF8F2, true},
+    {0xFF, 0xF8F3, true},    {0x8191, 0x00A2, false}, {0x8192, 0x00A3, false}, {0x81CA, 0x00AC, false},
+    {0x8161, 0x2016, false}, {0x817C, 0x2212, false}, {0x8160, 0x301C, false},
+};
+
 char16_t decodeWithIconv(iconv_t cd, const char* bytes, size_t length)
 {
     char16_t out[2] = {};
@@ -87,6 +101,11 @@ std::unique_ptr<Tables> buildTables()
         if (ch == Unmapped || ch == 0 || t->fromUnicode[ch] != 0)
             continue;
         t->fromUnicode[ch] = encodeWithIconv(enc, ch);
+    }
+    for (const WindowsOnly& w : WindowsOnlyMappings) {
+        if (w.decodes)
+            t->toUnicode[w.code] = w.ch;
+        t->fromUnicode[w.ch] = w.code;
     }
     iconv_close(dec);
     iconv_close(enc);

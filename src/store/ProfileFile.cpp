@@ -42,19 +42,72 @@ std::vector<Line> splitLines(QByteArrayView bytes)
     return lines;
 }
 
+// Bytes of the CP932 character at i: a lead byte and a byte of the trail range are one character,
+// so a trail byte that looks like "[", "]" or "\\" is never taken for one.
+qsizetype charWidth(QByteArrayView v, qsizetype i)
+{
+    if (!cp932::isLeadByte(static_cast<unsigned char>(v[i])) || i + 1 >= v.size())
+        return 1;
+    const auto trail = static_cast<unsigned char>(v[i + 1]);
+    return trail >= 0x40 && trail <= 0xFC && trail != 0x7F ? 2 : 1;
+}
+
+// Blanks around names and values, the same for names given by a caller and names in the file.
+bool isBlank(char16_t ch)
+{
+    return ch == u' ' || ch == u'\t' || ch == u'\v' || ch == u'\f' || ch == u'\u3000';
+}
+
+// Bytes of the blank at i, or 0.
+qsizetype blankWidth(QByteArrayView v, qsizetype i)
+{
+    const char b = v[i];
+    if (b == ' ' || b == '\t' || b == '\v' || b == '\f')
+        return 1;
+    return v.sliced(i).startsWith("\x81\x40") ? 2 : 0; // U+3000
+}
+
 QByteArrayView trimmed(QByteArrayView v)
 {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!v.isEmpty() && blank(v.front()))
-        v = v.sliced(1);
-    while (!v.isEmpty() && blank(v.back()))
-        v.chop(1);
-    return v;
+    qsizetype first = -1;
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < v.size();) {
+        const qsizetype blank = blankWidth(v, i);
+        const qsizetype width = blank != 0 ? blank : charWidth(v, i);
+        if (blank == 0) {
+            if (first < 0)
+                first = i;
+            end = i + width;
+        }
+        i += width;
+    }
+    return first < 0 ? QByteArrayView() : v.sliced(first, end - first);
+}
+
+QString trimmedName(const QString& name)
+{
+    qsizetype first = 0;
+    qsizetype end = name.size();
+    while (first < end && isBlank(name[first].unicode()))
+        ++first;
+    while (end > first && isBlank(name[end - 1].unicode()))
+        --end;
+    return name.sliced(first, end - first);
+}
+
+// Where the ASCII character c first stands as a character of its own (never as a trail byte), or -1.
+qsizetype indexOfChar(QByteArrayView v, char c)
+{
+    for (qsizetype i = 0; i < v.size(); i += charWidth(v, i)) {
+        if (v[i] == c)
+            return i;
+    }
+    return -1;
 }
 
 bool sameName(QByteArrayView raw, const QString& name)
 {
-    return cp932::decode(trimmed(raw)).compare(name.trimmed(), Qt::CaseInsensitive) == 0;
+    return cp932::decode(trimmed(raw)).compare(trimmedName(name), Qt::CaseInsensitive) == 0;
 }
 
 // The section name of a "[name]" line, or nothing for any other line.
@@ -63,7 +116,7 @@ std::optional<QByteArrayView> sectionName(QByteArrayView line)
     const QByteArrayView t = trimmed(line);
     if (!t.startsWith('['))
         return std::nullopt;
-    const qsizetype close = t.indexOf(']');
+    const qsizetype close = indexOfChar(t, ']');
     if (close < 0)
         return std::nullopt;
     return t.sliced(1, close - 1);
@@ -77,7 +130,7 @@ struct KeyLine
 
 std::optional<KeyLine> keyLine(QByteArrayView line)
 {
-    const qsizetype eq = line.indexOf('=');
+    const qsizetype eq = indexOfChar(line, '=');
     if (eq < 0 || trimmed(line).startsWith(';'))
         return std::nullopt;
     return KeyLine{line.first(eq), trimmed(line.sliced(eq + 1))};
@@ -131,18 +184,49 @@ bool readFile(const QString& path, QByteArray* bytes, QString* error)
     return true;
 }
 
-QByteArrayView cutToWholeCharacters(QByteArrayView value)
+// As the platform's reader hands a value over: up to its first NUL, at most 255 bytes, whole characters.
+QByteArrayView readableValue(QByteArrayView value)
 {
+    const qsizetype nul = indexOfChar(value, '\0');
+    if (nul >= 0)
+        value = value.first(nul);
     if (value.size() <= MaxValueBytes)
         return value;
     qsizetype i = 0;
     while (i < MaxValueBytes) {
-        const qsizetype width = cp932::isLeadByte(static_cast<unsigned char>(value[i])) ? 2 : 1;
+        const qsizetype width = charWidth(value, i);
         if (i + width > MaxValueBytes)
             break;
         i += width;
     }
     return value.first(i);
+}
+
+// Why a name or value cannot be stored so that it reads back as written, or "" when it can.
+QString refusal(const QString& section, const QString& key, const QString& value)
+{
+    if (section.isEmpty() || key.isEmpty())
+        return QStringLiteral("設定のセクション名とキー名は空にできません");
+    for (const QString* s : {&section, &key, &value}) {
+        if (s->contains(QLatin1Char('\r')) || s->contains(QLatin1Char('\n')))
+            return QStringLiteral("設定の名前と値に改行は使えません");
+        if (s->contains(QChar(0)))
+            return QStringLiteral("設定の名前と値に NUL 文字は使えません");
+    }
+    if (section.contains(QLatin1Char(']')))
+        return QStringLiteral("設定のセクション名に「]」は使えません");
+    if (key.contains(QLatin1Char('=')))
+        return QStringLiteral("設定のキー名に「=」は使えません");
+    // The file would read such a line as a comment or a section.
+    if (key.startsWith(QLatin1Char(';')) || key.startsWith(QLatin1Char('[')))
+        return QStringLiteral("設定のキー名を「;」や「[」で始めることはできません");
+    for (const QString* s : {&section, &key, &value}) {
+        bool replaced = false;
+        (void)cp932::encode(*s, &replaced);
+        if (replaced)
+            return QStringLiteral("設定の名前または値に、Shift_JIS（CP932）で書けない文字があります");
+    }
+    return QString();
 }
 
 } // namespace
@@ -161,7 +245,7 @@ QString readValue(const QString& path, const QString& section, const QString& ke
     for (size_t i = span->header + 1; i < span->end; ++i) {
         const auto kv = keyLine(lines[i].text);
         if (kv && sameName(kv->key, key))
-            return cp932::decode(cutToWholeCharacters(kv->value));
+            return cp932::decode(readableValue(kv->value));
     }
     return QString();
 }
@@ -175,15 +259,15 @@ bool writeValue(const QString& path, const QString& section, const QString& key,
             *error = reason;
         return false;
     };
-    auto breaksLine = [](const QString& s) { return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')); };
-    if (section.trimmed().isEmpty() || key.trimmed().isEmpty() || key.contains(QLatin1Char('=')) ||
-        breaksLine(section) || breaksLine(key) || breaksLine(value) || section.contains(QLatin1Char(']')))
-        return refuse(QStringLiteral("設定の名前または値に使えない文字があります"));
+    const QString cleanSection = trimmedName(section);
+    const QString cleanKey = trimmedName(key);
+    if (const QString reason = refusal(cleanSection, cleanKey, value); !reason.isEmpty())
+        return refuse(reason);
 
     QByteArray bytes;
     if (!readFile(path, &bytes, error))
         return false;
-    const QByteArray newLine = cp932::encode(key) + '=' + cp932::encode(value);
+    const QByteArray newLine = cp932::encode(cleanKey) + '=' + cp932::encode(value);
     const std::vector<Line> lines = splitLines(bytes);
     // Line views point into bytes; the result is built apart so they stay valid.
     QByteArray out;
@@ -206,7 +290,7 @@ bool writeValue(const QString& path, const QString& section, const QString& key,
     const auto span = findSection(readable, section);
     if (!span) {
         appendLines(0, lines.size());
-        appendLine('[' + cp932::encode(section) + ']');
+        appendLine('[' + cp932::encode(cleanSection) + ']');
         appendLine(newLine);
         return writeWholeFile(path, out, error);
     }
@@ -216,7 +300,10 @@ bool writeValue(const QString& path, const QString& section, const QString& key,
         if (kv && sameName(kv->key, key)) {
             appendLines(0, i);
             const QByteArrayView terminator = lines[i].whole.sliced(lines[i].text.size());
-            out.append(newLine);
+            // The key keeps its spelling in the file; only the value changes.
+            out.append(lines[i].whole.data(), kv->key.data() + kv->key.size() - lines[i].whole.data());
+            out.append('=');
+            out.append(cp932::encode(value));
             out.append(terminator.isEmpty() ? QByteArrayView("\r\n") : terminator);
             appendLines(i + 1, lines.size());
             return writeWholeFile(path, out, error);

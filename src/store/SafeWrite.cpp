@@ -1,6 +1,7 @@
 #include "SafeWrite.h"
 
 #include "FileError.h"
+#include "WriteAccess.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -29,8 +30,10 @@ bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
     const QFileInfo existing(path);
     if (existing.isDir())
         return fail(EISDIR, nullptr);
-    if (existing.exists() && !existing.isWritable())
-        return fail(EACCES, nullptr);
+    if (existing.exists()) {
+        if (const int denied = writeAccessError(path))
+            return fail(denied, nullptr);
+    }
 
     QSaveFile file(path);
     // Never fall back to truncating the old file in place: that is what loses memos on a full disk.
@@ -45,9 +48,12 @@ bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
     errno = 0;
     const qint64 written = file.write(data.constData(), toWrite);
     if (faulty || written != data.size() || !file.flush()) {
-        const int systemError = faulty ? ENOSPC : errno;
+        // Cancelling replaces the device's reason with its own, so the reason is taken first.
+        const QString reason = faulty ? fileErrorReason(ENOSPC) : fileErrorReason(errno, &file);
         file.cancelWriting();
-        return fail(systemError, faulty ? nullptr : &file);
+        if (error)
+            *error = reason;
+        return false;
     }
     errno = 0;
     if (!file.commit())

@@ -49,25 +49,27 @@ bool hardLinksUnsupported(const std::error_code& code)
 
 CreateOutcome copyToNewFile(const QString& fromPath, const QString& toPath, QString* error)
 {
-    auto fail = [&](const QFile& file) {
+    auto fail = [&](const QFile& file, int systemError) {
         if (error)
-            *error = fileErrorReason(errno, &file);
+            *error = fileErrorReason(systemError, &file);
         return CreateOutcome::Failed;
     };
     QFile source(fromPath);
     errno = 0;
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(source);
+        return fail(source, errno);
     QFile target(toPath);
     errno = 0;
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        if (errno == EEXIST || QFile::exists(toPath))
+        // Read before anything else can overwrite it: the existence check below sets errno too.
+        const int openError = errno;
+        if (openError == EEXIST || QFile::exists(toPath))
             return CreateOutcome::Exists;
-        return fail(target);
+        return fail(target, openError);
     }
     // The target is ours from here on: a half-written one is removed again.
     auto abandon = [&](const QFile& failed) {
-        const CreateOutcome outcome = fail(failed);
+        const CreateOutcome outcome = fail(failed, errno);
         target.close();
         QFile::remove(toPath);
         return outcome;

@@ -189,4 +189,28 @@ TEST(WRText, invalidBytesAreReadAndReported)
     EXPECT_TRUE(invalid);
 }
 
+TEST(WRText, singleBytesOnlyWindowsDefinesReadCleanAndAreWrittenBack)
+{
+    TempProgramFolder folder;
+    const QByteArray bytes("a\x80"
+                           "b\xA0"
+                           "c\xFD"
+                           "d\xFE"
+                           "e\xFF\r\n");
+    folder.writeMemo(8, bytes);
+    WRText t;
+    t.FileName = folder.memoPath(8);
+    bool invalid = true;
+    t.WText = t.RFile(nullptr, &invalid) + QStringLiteral("!");
+    EXPECT_FALSE(invalid);
+    bool replaced = true;
+    ASSERT_TRUE(t.WFile(nullptr, &replaced));
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(folder.readMemo(8), QByteArray("a\x80"
+                                             "b\xA0"
+                                             "c\xFD"
+                                             "d\xFE"
+                                             "e\xFF!\r\n"));
+}
+
 } // namespace
