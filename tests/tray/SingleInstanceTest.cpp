@@ -1,6 +1,8 @@
 #include "SingleInstance.h"
 
+#include "LockHolder.h"
 #include "QtPrinters.h"
+#include "ScopedRuntimeFolder.h"
 #include "TempProgramFolder.h"
 
 #include <QCoreApplication>
@@ -95,6 +97,70 @@ TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
     SingleInstance second;
     EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
     EXPECT_TRUE(first.isHeld());
+}
+
+// What the utility asks before it touches a memo folder.
+TEST(SingleInstance, runningCopy_seesAHolderInAnotherProcessWithoutDisturbingIt)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    QTemporaryDir otherFolder;
+    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
+
+    LockHolder holder(folder.path());
+    ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+    const QByteArray lockBefore = TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path()));
+    for (int look = 0; look < 3; ++look) {
+        QString error;
+        EXPECT_EQ(SingleInstance::runningCopy(folder.path(), &error), SingleInstance::Presence::Running);
+        EXPECT_EQ(error, QString());
+    }
+    EXPECT_EQ(SingleInstance::runningCopy(otherFolder.path()), SingleInstance::Presence::None);
+    EXPECT_EQ(TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path())), lockBefore);
+    EXPECT_TRUE(lockBefore.startsWith(QByteArray::number(holder.processId()) + '\n'));
+    // Looking left the holder its folder: a second copy is still refused.
+    SingleInstance second;
+    EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
+}
+
+TEST(SingleInstance, runningCopy_takesTheLockOfAKilledHolderAsFree)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    LockHolder holder(folder.path());
+    ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+    holder.crash();
+    ASSERT_TRUE(QFileInfo::exists(SingleInstance::lockFilePath(folder.path())));
+
+    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
+    // Looking holds nothing afterwards.
+    SingleInstance next;
+    EXPECT_EQ(next.acquire(folder.path()), Result::Acquired);
+}
+
+TEST(SingleInstance, runningCopy_cannotTellWhereNoLockCanBeMade)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    // A runtime folder so deep that no file name fits below it: the lock cannot be made at all.
+    QString deep = runtime.path();
+    while (deep.size() < 4060)
+        deep += QLatin1Char('/') + QString(std::min<qsizetype>(200, 4060 - deep.size()), QLatin1Char('d'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    QString error;
+    const SingleInstance::Presence presence = SingleInstance::runningCopy(folder.path(), &error);
+    SingleInstance instance;
+    QString acquireError;
+    const Result acquired = instance.acquire(folder.path(), &acquireError);
+    qputenv("XDG_RUNTIME_DIR", before);
+
+    EXPECT_EQ(presence, SingleInstance::Presence::CannotTell);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("ロックファイルを作成できません: "))) << error.toStdString();
+    EXPECT_EQ(acquired, Result::CannotTell);
+    EXPECT_EQ(acquireError, error);
 }
 
 } // namespace
