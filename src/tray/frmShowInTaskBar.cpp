@@ -1,5 +1,6 @@
 #include "frmShowInTaskBar.h"
 
+#include "Cp932.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ScrivletVersion.h"
@@ -87,6 +88,14 @@ frmScrivlet* frmShowInTaskBar::memoWindow() const
 
 bool frmShowInTaskBar::Form_Load()
 {
+    QString reason;
+    if (!cp932::converterReady(&reason)) {
+        prompter().inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
+                                         "メモを正しく読み書きできないため、起動を中止します。")
+                              .arg(reason),
+                          mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        return false;
+    }
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {

@@ -29,7 +29,8 @@ public:
     ~frmShowInTaskBar() override;
     Q_DISABLE_COPY_MOVE(frmShowInTaskBar)
 
-    // False when another copy runs from the same program folder; the caller then ends this copy.
+    // False when memos could not be read faithfully (no CP932 converter) or another copy runs from the
+    // same program folder; the caller then ends this copy.
     bool Form_Load();
 
     // Every mouse event over the icon arrives here.

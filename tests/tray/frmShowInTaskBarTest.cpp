@@ -1,6 +1,8 @@
 #include "frmShowInTaskBar.h"
 
+#include "Cp932.h"
 #include "QtPrinters.h"
+#include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
 #include "TempProgramFolder.h"
@@ -55,6 +57,8 @@ protected:
         return memo;
     }
 
+    // The program lock goes here, not among the real user's.
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     ScriptedPrompter prompts;
     int processEnds = 0;
@@ -116,6 +120,32 @@ TEST_F(StartUp, secondCopyFromTheSameFolderSaysSoAndLeavesNoTrace)
     EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_TRUE(running.isHeld());
+}
+
+TEST_F(StartUp, withoutTheMemoCodecItRefusesToStartAndLeavesNoTrace)
+{
+    for (bool notificationArea : {true, false}) {
+        SCOPED_TRACE(notificationArea);
+        prompts.clear();
+        bool started = true;
+        {
+            const cp932::ScopedConverterFailure noCodec(QStringLiteral("no converter"));
+            started = start(notificationArea).Form_Load();
+        }
+        EXPECT_FALSE(started);
+        ASSERT_EQ(prompts.boxes().size(), 1u);
+        const ScriptedPrompter::Box& box = prompts.last();
+        EXPECT_EQ(box.text, QString::fromUtf8("文字コード(CP932)の変換機能を準備できませんでした。\r\nno converter\r\n"
+                                              "メモを正しく読み書きできないため、起動を中止します。"));
+        EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
+        EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
+        EXPECT_FALSE(form->trayIcon()->isVisible());
+        EXPECT_EQ(form->memoWindow(), nullptr);
+        EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
+        // It did not take the folder either.
+        SingleInstance next;
+        EXPECT_EQ(next.acquire(folder.path()), SingleInstance::Result::Acquired);
+    }
 }
 
 TEST_F(StartUp, aCopyInAnotherFolderDoesNotStopThisOne)
