@@ -120,4 +120,29 @@ TEST_F(MainProgramInterlock, aJoinPreviewIsNotWrittenOnceTheMainProgramHasStarte
     EXPECT_FALSE(folder.memoExists(3));
 }
 
+TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
+{
+    writeMemos();
+    ASSERT_TRUE(runtime.makeLocksImpossible());
+    tabs()->setCurrentIndex(2);
+    setRange("0000", "0009");
+    click("cmdDeleteKaraFile"); // the question's default answer is No
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    const ScriptedPrompter::Box question = prompter.last();
+    EXPECT_TRUE(question.text.startsWith(utf8("Scrivletが起動中かどうかを確かめられませんでした。\r\n"
+                                              "ロックファイルを作成できません: ")))
+        << question.text.toStdString();
+    EXPECT_TRUE(question.text.endsWith(utf8("Scrivletが終了していることを確かめたうえで、実行しますか？")));
+    EXPECT_EQ(question.icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(question.buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(question.defaultButton, Prompter::Answer::No);
+    EXPECT_TRUE(folder.memoExists(5));
+
+    prompter.clear();
+    prompter.planAnswer(Prompter::Answer::Yes);
+    click("cmdDeleteKaraFile");
+    EXPECT_FALSE(folder.memoExists(5));
+    expectCompletion(prompter.last());
+}
+
 } // namespace
