@@ -20,6 +20,7 @@ using Result = SingleInstance::Result;
 
 TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     SingleInstance first;
     ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
@@ -46,6 +47,7 @@ TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
 
 TEST(SingleInstance, copiesInOtherFoldersRunSideBySide)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QTemporaryDir other;
     SingleInstance here;
@@ -66,6 +68,7 @@ void leaveLockOf(qint64 pid, const QString& programFolder)
 
 TEST(SingleInstance, lockOfACrashedCopyIsTakenOver)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QProcess gone;
     gone.start(QStringLiteral("true"), {});
@@ -86,6 +89,7 @@ TEST(SingleInstance, lockOfACrashedCopyIsTakenOver)
 
 TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     SingleInstance first;
     ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
