@@ -14,5 +14,5 @@ int main(int argc, char** argv)
         if (startup.sessionEnding())
             QCoreApplication::quit();
     });
-    return QApplication::exec();
+    return startup.runUntilEnded();
 }

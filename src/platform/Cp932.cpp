@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 #include <mutex>
@@ -19,6 +20,7 @@ struct Tables
 {
     std::array<char16_t, 0x10000> toUnicode{};  // single bytes at their value, pairs at lead << 8 | trail
     std::array<quint16, 0x10000> fromUnicode{}; // 0 = not representable (U+0000 is handled apart)
+    QString failure;                            // why the converter could not be set up; empty when it was
 };
 
 // Windows' code page beyond what the tables take from glibc: five single bytes glibc does not know,
@@ -67,13 +69,31 @@ quint16 encodeWithIconv(iconv_t cd, char16_t ch)
     return 0;
 }
 
+QString setupFailure(int error)
+{
+    if (error == EINVAL)
+        return QStringLiteral("システムの文字コード変換機能(iconv)にCP932(Shift_JIS)の変換がありません。"
+                              "glibcの変換モジュール(gconv)が入っているか確かめてください。");
+    return QStringLiteral("システムの文字コード変換機能(iconv)でCP932(Shift_JIS)の変換を準備できませんでした: %1")
+        .arg(QString::fromLocal8Bit(std::strerror(error)));
+}
+
 std::unique_ptr<Tables> buildTables()
 {
     auto t = std::make_unique<Tables>();
     t->toUnicode.fill(Unmapped);
+    const iconv_t failed = reinterpret_cast<iconv_t>(-1);
     iconv_t dec = iconv_open("UTF-16LE", "CP932");
+    int openError = dec == failed ? errno : 0;
     iconv_t enc = iconv_open("CP932", "UTF-16LE");
-    if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1)) {
+    if (enc == failed && openError == 0)
+        openError = errno;
+    if (dec == failed || enc == failed) {
+        t->failure = setupFailure(openError);
+        if (dec != failed)
+            iconv_close(dec);
+        if (enc != failed)
+            iconv_close(enc);
         // Without glibc's converter only ASCII survives; everything else is reported as unmapped.
         for (int b = 0; b < 0x80; ++b) {
             t->toUnicode[b] = static_cast<char16_t>(b);
@@ -111,6 +131,9 @@ std::unique_ptr<Tables> buildTables()
     iconv_close(enc);
     return t;
 }
+
+// Only the user-interface thread of a test installs one.
+const ScopedConverterFailure* installedFailure = nullptr;
 
 const Tables& tables()
 {
@@ -203,6 +226,25 @@ QByteArray encode(QStringView text, bool* replaced)
     if (replaced)
         *replaced = lossy;
     return out;
+}
+
+bool converterReady(QString* reason)
+{
+    const QString failure = installedFailure ? installedFailure->reason_ : tables().failure;
+    if (reason)
+        *reason = failure;
+    return failure.isEmpty();
+}
+
+ScopedConverterFailure::ScopedConverterFailure(const QString& reason)
+    : previous_(installedFailure), reason_(reason.isEmpty() ? QStringLiteral("(理由不明)") : reason)
+{
+    installedFailure = this;
+}
+
+ScopedConverterFailure::~ScopedConverterFailure()
+{
+    installedFailure = previous_;
 }
 
 } // namespace cp932

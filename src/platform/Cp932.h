@@ -17,6 +17,25 @@ void decodeInto(QByteArrayView bytes, QString& out, bool* invalid = nullptr);
 // Characters CP932 cannot hold are written as one "?" each and set *replaced.
 QByteArray encode(QStringView text, bool* replaced = nullptr);
 
+// Whether the system converter the tables are built from could be set up. Without it only ASCII
+// would survive a read or a save, so neither program may open a memo; *reason then says why.
+[[nodiscard]] bool converterReady(QString* reason = nullptr);
+
+// Tests: while one lives, converterReady() reports the converter missing, with this reason.
+class ScopedConverterFailure
+{
+public:
+    explicit ScopedConverterFailure(const QString& reason);
+    ~ScopedConverterFailure();
+    ScopedConverterFailure(const ScopedConverterFailure&) = delete;
+    ScopedConverterFailure& operator=(const ScopedConverterFailure&) = delete;
+
+private:
+    const ScopedConverterFailure* previous_;
+    QString reason_;
+    friend bool converterReady(QString* reason);
+};
+
 // True when the byte starts a two-byte character.
 constexpr bool isLeadByte(unsigned char b)
 {

@@ -22,9 +22,18 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    Result acquire(const QString& programFolder, QString* error = nullptr);
+    [[nodiscard]] Result acquire(const QString& programFolder, QString* error = nullptr);
     void release();
     bool isHeld() const;
+
+    enum class Presence
+    {
+        None,      // no copy runs from the folder; a lock left by one that died counts as none
+        Running,   // a running copy holds the folder
+        CannotTell // the lock could not be looked at; *error says why
+    };
+    // Whether a copy runs from the folder now. Looking never disturbs a running copy.
+    [[nodiscard]] static Presence runningCopy(const QString& programFolder, QString* error = nullptr);
 
     // In the user's runtime folder (the temporary folder when there is none), named after the folder.
     static QString lockFilePath(const QString& programFolder);

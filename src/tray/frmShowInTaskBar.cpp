@@ -1,5 +1,6 @@
 #include "frmShowInTaskBar.h"
 
+#include "Cp932.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ScrivletVersion.h"
@@ -66,17 +67,14 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
 
     mdlScrivlet::setExitHandler([this] { endProgram(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmShowInTaskBar::commitData);
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        if (!ending_)
-            sessionEnding();
-    });
 }
 
 frmShowInTaskBar::~frmShowInTaskBar()
 {
     mdlScrivlet::setExitHandler({});
     Form_QueryUnload();
-    // Still open only when the program ends without its close steps.
+    // Still loaded only after Exit, whose edits are dropped on purpose, or after a session end that
+    // closed it already; runUntilEnded never lets the program get here with an unsaved memo.
     delete memo_.data();
 }
 
@@ -87,6 +85,14 @@ frmScrivlet* frmShowInTaskBar::memoWindow() const
 
 bool frmShowInTaskBar::Form_Load()
 {
+    QString reason;
+    if (!cp932::converterReady(&reason)) {
+        prompter().inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
+                                         "メモを正しく読み書きできないため、起動を中止します。")
+                              .arg(reason),
+                          mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        return false;
+    }
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {
@@ -165,6 +171,10 @@ void frmShowInTaskBar::Form_QueryUnload()
 
 void frmShowInTaskBar::endProgram()
 {
+    if (closingForSessionEnd_) {
+        endAsked_ = true;
+        return;
+    }
     ending_ = true;
     mnuMenu_->close();
     Form_QueryUnload();
@@ -172,18 +182,54 @@ void frmShowInTaskBar::endProgram()
     desktop_.endProcess();
 }
 
+bool frmShowInTaskBar::closeMemoForSessionEnd()
+{
+    if (!memo_)
+        return true;
+    // Without a notification area the memo window's close ends the program at once; not here.
+    closingForSessionEnd_ = true;
+    endAsked_ = false;
+    const bool closed = memo_->close();
+    closingForSessionEnd_ = false;
+    // Exit chosen from the icon's menu while a failure box stood open is the user's own word.
+    if (!closed && endAsked_)
+        endProgram();
+    return closed;
+}
+
 bool frmShowInTaskBar::sessionEnding()
 {
-    if (memo_ && !memo_->close())
+    if (ending_)
+        return true;
+    if (!closeMemoForSessionEnd())
         return false;
     ending_ = true;
     Form_QueryUnload();
     return true;
 }
 
+bool frmShowInTaskBar::commitSession()
+{
+    if (!closeMemoForSessionEnd())
+        return false;
+    // Without an icon nothing would be left to reach the program by. Ending in here would leave the
+    // session manager waiting for the answer that Qt gives once this handler has returned.
+    if (standalone_)
+        QMetaObject::invokeMethod(this, &frmShowInTaskBar::endProgram, Qt::QueuedConnection);
+    return true;
+}
+
 void frmShowInTaskBar::commitData(QSessionManager& manager)
 {
-    // The memo is saved now; the icon stays until the session really ends, in case it is cancelled.
-    if (memo_ && !memo_->close())
+    if (!commitSession())
         manager.cancel();
+}
+
+int frmShowInTaskBar::runUntilEnded()
+{
+    for (;;) {
+        const int code = QApplication::exec();
+        if (sessionEnding())
+            return code;
+    }
 }

@@ -29,7 +29,8 @@ public:
     ~frmShowInTaskBar() override;
     Q_DISABLE_COPY_MOVE(frmShowInTaskBar)
 
-    // False when another copy runs from the same program folder; the caller then ends this copy.
+    // False when memos could not be read faithfully (no CP932 converter) or another copy runs from the
+    // same program folder; the caller then ends this copy.
     bool Form_Load();
 
     // Every mouse event over the icon arrives here.
@@ -42,6 +43,17 @@ public:
     // window refused to close because its memo could not be saved; then everything stays as it was.
     bool sessionEnding();
 
+    // The session manager asks the program to save before the session ends: the memo window closes,
+    // saving its memo; the icon stays in case the session end is cancelled. False when the save
+    // failed: the session end is to be cancelled and everything stays. Without a notification area
+    // the program ends, but only after this has returned and the session manager has its answer.
+    bool commitSession();
+
+    // Runs the event loop until the program may end. However the loop was ended (the session
+    // manager's last word, a quit from Qt itself), the memo window is closed first, saving its memo;
+    // when that save fails the program goes on, window and text as they were.
+    int runUntilEnded();
+
     frmScrivlet* memoWindow() const;
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     QMenu* mnuMenu() const { return mnuMenu_; }
@@ -52,6 +64,7 @@ private:
     void Form_QueryUnload();
     void endProgram();
     void commitData(QSessionManager& manager);
+    bool closeMemoForSessionEnd();
 
     Desktop desktop_;
     SingleInstance instance_;
@@ -62,4 +75,7 @@ private:
     QPointer<frmScrivlet> memo_;
     bool standalone_ = false;
     bool ending_ = false;
+    // While the memo window closes for a session end, an end it asks for is the caller's to make.
+    bool closingForSessionEnd_ = false;
+    bool endAsked_ = false;
 };

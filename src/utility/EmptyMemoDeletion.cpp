@@ -11,13 +11,15 @@
 namespace utility {
 
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
-                          const BeforeDelete& beforeDelete)
+                          const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete)
 {
     auto stop = [&](const QString& what, const QString& reason) {
         prompter.inform(what + QStringLiteral("\r\n") + reason + QStringLiteral("\r\n") + runStoppedLine(), title(),
                         Prompter::Icon::Exclamation);
         return false;
     };
+    if (!mayChangeFolder(prompter))
+        return false;
     WRText text;
     for (int number = range.first; number <= range.last; ++number) {
         const QString name = memo::memoFileName(number);
@@ -31,9 +33,27 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
             return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), error);
         if (!empty)
             continue;
-        if (askFirst && !prompter.confirm(
-                            QStringLiteral("空のファイル「%1」を削除します。\r\nよろしいですか？").arg(name), title()))
-            continue;
+        if (askFirst) {
+            if (!prompter.confirm(QStringLiteral("空のファイル「%1」を削除します。\r\nよろしいですか？").arg(name),
+                                  title()))
+                continue;
+            // The question may have stood open for long: the main program may have started, or
+            // someone may have written into the file since it was read.
+            if (!mayChangeFolder(prompter))
+                return false;
+            if (!isOrdinaryFile(path))
+                continue;
+            const bool stillEmpty = text.RFile(&error).isEmpty();
+            if (!error.isEmpty())
+                return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), error);
+            if (!stillEmpty) {
+                prompter.inform(
+                    QStringLiteral("「%1」は確認の間に書き込まれて空ではなくなったため、削除しませんでした。")
+                        .arg(name),
+                    title(), Prompter::Icon::Information);
+                continue;
+            }
+        }
         if (beforeDelete)
             beforeDelete(number);
         if (!removeFile(path, &error))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MainProgramCheck.h"
 #include "TargetRange.h"
 
 #include <QString>
@@ -13,9 +14,11 @@ namespace utility {
 using BeforeDelete = std::function<void(int number)>;
 
 // Deletes the memo files of the range whose memo text is empty, in ascending order, asking first
-// for each when askFirst is set. Ends with the completion notice; a file that cannot be read or
-// deleted ends the run with a message naming it and the reason instead. True when the run completed.
+// for each when askFirst is set. mayChangeFolder is asked before the first file is read and again
+// after each Yes, when the file is also read again: one written meanwhile stays. Ends with the
+// completion notice; a refusal, or a file that cannot be read or deleted, ends the run with a
+// message naming it and the reason instead. True when the run completed.
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
-                          const BeforeDelete& beforeDelete = {});
+                          const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete = {});
 
 } // namespace utility

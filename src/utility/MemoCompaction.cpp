@@ -28,9 +28,12 @@ std::optional<double> checkStopCount(const QString& text, Prompter& prompter)
 }
 
 CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange& range, double stopCount,
-                                    Prompter& prompter, const BeforeMove& beforeMove)
+                                    Prompter& prompter, const FolderCheck& mayChangeFolder,
+                                    const BeforeMove& beforeMove)
 {
     CompactionResult result;
+    if (!mayChangeFolder(prompter))
+        return result;
     auto stop = [&](const QString& text) {
         prompter.inform(text + QStringLiteral("\r\n") + runStoppedLine(), title(), Prompter::Icon::Exclamation);
         return result;

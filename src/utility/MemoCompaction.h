@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MainProgramCheck.h"
 #include "TargetRange.h"
 
 #include <QString>
@@ -33,9 +34,11 @@ struct CompactionResult
 std::optional<double> checkStopCount(const QString& text, Prompter& prompter);
 
 // Moves every memo file of the range down to the lowest number free before it, in order; the scan
-// ends once the missing numbers in a row reach the stop count. No existing file is ever replaced:
-// a target that is taken, or a move that fails, ends the run with a message. Moves made stay made.
+// ends once the missing numbers in a row reach the stop count. Nothing is touched unless
+// mayChangeFolder agrees first. No existing file is ever replaced: a target that is taken, or a move
+// that fails, ends the run with a message. Moves made stay made.
 CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange& range, double stopCount,
-                                    Prompter& prompter, const BeforeMove& beforeMove = {});
+                                    Prompter& prompter, const FolderCheck& mayChangeFolder,
+                                    const BeforeMove& beforeMove = {});
 
 } // namespace utility

@@ -1,5 +1,6 @@
 #include "UtilityStartup.h"
 
+#include "Cp932.h"
 #include "FileLookup.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
@@ -33,6 +34,14 @@ QString versionLine()
 
 std::optional<QString> checkStartup(Prompter& prompter)
 {
+    QString reason;
+    if (!cp932::converterReady(&reason)) {
+        prompter.inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
+                                       "メモを正しく読み書きできないため、起動を中止します。")
+                            .arg(reason),
+                        title(), Prompter::Icon::Exclamation);
+        return std::nullopt;
+    }
     const QString folder = programFolder();
     if (!isOrdinaryFile(folder + mainProgramFileName())) {
         prompter.inform(QStringLiteral("Scrivletと同じフォルダに入れて実行してください。"), title(),

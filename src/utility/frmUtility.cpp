@@ -8,6 +8,7 @@
 #include "MemoMove.h"
 #include "MemoNaming.h"
 #include "NumberText.h"
+#include "ProgramFolder.h"
 #include "Prompter.h"
 #include "RemoveFile.h"
 #include "TargetRange.h"
@@ -70,7 +71,8 @@ void addStartButton(QVBoxLayout* page, QPushButton* button)
 
 } // namespace
 
-frmUtility::frmUtility(const QString& memoFolder, QWidget* parent) : QDialog(parent), memoFolder_(memoFolder)
+frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
+    : QDialog(parent), memoFolder_(memoFolder), mayChangeFolder_(utility::refuseWhileMainProgramRuns(programFolder()))
 {
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Zormet Scrivlet Utility"));
@@ -253,7 +255,7 @@ void frmUtility::cmdStartTumeru_Click()
     const std::optional<double> stopCount = utility::checkStopCount(txtStopAki->text(), prompter());
     if (!stopCount)
         return;
-    utility::compactMemoNumbers(memoFolder_, *range, *stopCount, prompter());
+    utility::compactMemoNumbers(memoFolder_, *range, *stopCount, prompter(), mayChangeFolder_);
 }
 
 void frmUtility::cmdDeleteKaraFile_Click()
@@ -262,7 +264,7 @@ void frmUtility::cmdDeleteKaraFile_Click()
         utility::checkTargetRange(txtTargetFrom->text(), txtTargetTo->text(), prompter());
     if (!range)
         return;
-    utility::deleteEmptyMemoFiles(memoFolder_, *range, chkKillKakunin->isChecked(), prompter());
+    utility::deleteEmptyMemoFiles(memoFolder_, *range, chkKillKakunin->isChecked(), prompter(), mayChangeFolder_);
 }
 
 void frmUtility::cmdStartHR_Click()
@@ -283,6 +285,9 @@ void frmUtility::cmdStartHR_Click()
         warn(QStringLiteral("結合元と結合先が同じファイルです。\r\n別々の番号を指定してください。"));
         return;
     }
+    // The preview is of no use when its writing would be refused.
+    if (!mayChangeFolder_(prompter()))
+        return;
     WRText text;
     auto read = [&](int number, QString* memoText) {
         text.FileName = memoPath(number);
@@ -323,6 +328,9 @@ void frmUtility::cmdExecuteAdd_Click()
                                                        "その文字は「?」に置き換えて保存されます。よろしいですか？"),
                                         utility::title()))
         return;
+    // The main program may have started while the preview was shown; the preview stays for later.
+    if (!mayChangeFolder_(prompter()))
+        return;
     QString error;
     // On failure the preview stays, so the joined text is not lost.
     if (!text.WFile(&error)) {
@@ -331,7 +339,7 @@ void frmUtility::cmdExecuteAdd_Click()
     }
     if (chkDeleteAddSouse->isChecked() &&
         prompter().confirm(QStringLiteral("結合元ファイルを削除します。\r\nよろしいですか？"), utility::title()) &&
-        !removeFile(memoPath(joinSource_), &error)) {
+        mayChangeFolder_(prompter()) && !removeFile(memoPath(joinSource_), &error)) {
         warn(QStringLiteral("「%1」を削除できませんでした。\r\n%2\r\n結合した内容は「%3」に書き込み済みです。")
                  .arg(memo::memoFileName(joinSource_), error, destinationName));
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MainProgramCheck.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -52,6 +54,8 @@ private:
     QString memoPath(int number) const;
 
     QString memoFolder_;
+    // Every operation asks it before touching the memo folder.
+    utility::FolderCheck mayChangeFolder_;
     int shownTab_ = CompactTab;
     // Kept while the preview lasts: the numbers joined and the text as it was built.
     int joinSource_ = 0;

@@ -70,3 +70,21 @@ TEST(Cp932, invalidBytesDecodeToReplacementCharacterAndAreReported)
 }
 
 } // namespace
+
+TEST(Cp932, converterReadyUnlessATestTakesItAway)
+{
+    QString reason = QStringLiteral("stale");
+    EXPECT_TRUE(cp932::converterReady(&reason));
+    EXPECT_EQ(reason, QString());
+    {
+        const cp932::ScopedConverterFailure outer(QStringLiteral("outer"));
+        {
+            const cp932::ScopedConverterFailure inner(QStringLiteral("inner"));
+            EXPECT_FALSE(cp932::converterReady(&reason));
+            EXPECT_EQ(reason, QStringLiteral("inner"));
+        }
+        EXPECT_FALSE(cp932::converterReady(&reason));
+        EXPECT_EQ(reason, QStringLiteral("outer"));
+    }
+    EXPECT_TRUE(cp932::converterReady());
+}

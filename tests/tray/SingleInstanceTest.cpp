@@ -1,6 +1,8 @@
 #include "SingleInstance.h"
 
+#include "LockHolder.h"
 #include "QtPrinters.h"
+#include "ScopedRuntimeFolder.h"
 #include "TempProgramFolder.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,7 @@ using Result = SingleInstance::Result;
 
 TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     SingleInstance first;
     ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
@@ -44,6 +47,7 @@ TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
 
 TEST(SingleInstance, copiesInOtherFoldersRunSideBySide)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QTemporaryDir other;
     SingleInstance here;
@@ -64,6 +68,7 @@ void leaveLockOf(qint64 pid, const QString& programFolder)
 
 TEST(SingleInstance, lockOfACrashedCopyIsTakenOver)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QProcess gone;
     gone.start(QStringLiteral("true"), {});
@@ -84,6 +89,7 @@ TEST(SingleInstance, lockOfACrashedCopyIsTakenOver)
 
 TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
 {
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     SingleInstance first;
     ASSERT_EQ(first.acquire(folder.path()), Result::Acquired);
@@ -95,6 +101,59 @@ TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
     SingleInstance second;
     EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
     EXPECT_TRUE(first.isHeld());
+}
+
+// What the utility asks before it touches a memo folder.
+TEST(SingleInstance, runningCopy_seesAHolderInAnotherProcessWithoutDisturbingIt)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    QTemporaryDir otherFolder;
+    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
+
+    LockHolder holder(folder.path());
+    ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+    const QByteArray lockBefore = TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path()));
+    for (int look = 0; look < 3; ++look) {
+        QString error;
+        EXPECT_EQ(SingleInstance::runningCopy(folder.path(), &error), SingleInstance::Presence::Running);
+        EXPECT_EQ(error, QString());
+    }
+    EXPECT_EQ(SingleInstance::runningCopy(otherFolder.path()), SingleInstance::Presence::None);
+    EXPECT_EQ(TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path())), lockBefore);
+    EXPECT_TRUE(lockBefore.startsWith(QByteArray::number(holder.processId()) + '\n'));
+    // Looking left the holder its folder: a second copy is still refused.
+    SingleInstance second;
+    EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
+}
+
+TEST(SingleInstance, runningCopy_takesTheLockOfAKilledHolderAsFree)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    LockHolder holder(folder.path());
+    ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+    holder.crash();
+    ASSERT_TRUE(QFileInfo::exists(SingleInstance::lockFilePath(folder.path())));
+
+    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
+    // Looking holds nothing afterwards.
+    SingleInstance next;
+    EXPECT_EQ(next.acquire(folder.path()), Result::Acquired);
+}
+
+TEST(SingleInstance, runningCopy_cannotTellWhereNoLockCanBeMade)
+{
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    ASSERT_TRUE(runtime.makeLocksImpossible());
+    QString error;
+    EXPECT_EQ(SingleInstance::runningCopy(folder.path(), &error), SingleInstance::Presence::CannotTell);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("ロックファイルを作成できません: "))) << error.toStdString();
+    SingleInstance instance;
+    QString acquireError;
+    EXPECT_EQ(instance.acquire(folder.path(), &acquireError), Result::CannotTell);
+    EXPECT_EQ(acquireError, error);
 }
 
 } // namespace

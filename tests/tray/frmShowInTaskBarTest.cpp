@@ -1,6 +1,8 @@
 #include "frmShowInTaskBar.h"
 
+#include "Cp932.h"
 #include "QtPrinters.h"
+#include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
 #include "TempProgramFolder.h"
@@ -14,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -55,6 +58,8 @@ protected:
         return memo;
     }
 
+    // The program lock goes here, not among the real user's.
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     ScriptedPrompter prompts;
     int processEnds = 0;
@@ -116,6 +121,32 @@ TEST_F(StartUp, secondCopyFromTheSameFolderSaysSoAndLeavesNoTrace)
     EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_TRUE(running.isHeld());
+}
+
+TEST_F(StartUp, withoutTheMemoCodecItRefusesToStartAndLeavesNoTrace)
+{
+    for (bool notificationArea : {true, false}) {
+        SCOPED_TRACE(notificationArea);
+        prompts.clear();
+        bool started = true;
+        {
+            const cp932::ScopedConverterFailure noCodec(QStringLiteral("no converter"));
+            started = start(notificationArea).Form_Load();
+        }
+        EXPECT_FALSE(started);
+        ASSERT_EQ(prompts.boxes().size(), 1u);
+        const ScriptedPrompter::Box& box = prompts.last();
+        EXPECT_EQ(box.text, QString::fromUtf8("文字コード(CP932)の変換機能を準備できませんでした。\r\nno converter\r\n"
+                                              "メモを正しく読み書きできないため、起動を中止します。"));
+        EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
+        EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
+        EXPECT_FALSE(form->trayIcon()->isVisible());
+        EXPECT_EQ(form->memoWindow(), nullptr);
+        EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
+        // It did not take the folder either.
+        SingleInstance next;
+        EXPECT_EQ(next.acquire(folder.path()), SingleInstance::Result::Acquired);
+    }
 }
 
 TEST_F(StartUp, aCopyInAnotherFolderDoesNotStopThisOne)
@@ -256,21 +287,106 @@ TEST_F(StartUp, endOfSessionWithoutTheMemoWindowOnlyRemovesTheIcon)
     EXPECT_FALSE(QFileInfo::exists(folder.memoPath(0)));
 }
 
+// Every way the system ends the program: a termination signal, the session manager's save request,
+// the event loop ended from outside.
+enum class SessionEnd
+{
+    Signal,
+    Commit,
+    LoopEnded
+};
+
 TEST_F(StartUp, endOfSessionKeepsEverythingWhenTheMemoCannotBeSaved)
+{
+    for (const bool notificationArea : {true, false}) {
+        for (const SessionEnd how : {SessionEnd::Signal, SessionEnd::Commit, SessionEnd::LoopEnded}) {
+            SCOPED_TRACE(testing::Message()
+                         << "notification area " << notificationArea << ", way " << static_cast<int>(how));
+            mdlScrivlet::resetForTesting();
+            prompts.clear();
+            processEnds = 0;
+            QFile::remove(folder.memoPath(0));
+            frmShowInTaskBar& startup = start(notificationArea);
+            ASSERT_TRUE(startup.Form_Load());
+            // A folder standing where the memo file belongs.
+            ASSERT_TRUE(QDir().mkpath(folder.memoPath(0)));
+            frmScrivlet* memo = showAndEdit(startup, QStringLiteral("not lost"));
+            auto keptAsItWas = [&] {
+                return !prompts.boxes().empty() && processEnds == 0 &&
+                       startup.trayIcon()->isVisible() == notificationArea && startup.memoWindow() == memo &&
+                       memo->isVisible() && memoText(memo)->toPlainText() == QStringLiteral("not lost");
+            };
+
+            if (how == SessionEnd::LoopEnded) {
+                bool ranOn = false;
+                bool keptWhileRunningOn = false;
+                QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+                QTimer watch;
+                QObject::connect(&watch, &QTimer::timeout, [&] {
+                    // The failed save has been reported: this is the loop running on. Ended again once
+                    // the memo can be saved, it returns.
+                    if (prompts.boxes().empty() || ranOn)
+                        return;
+                    ranOn = true;
+                    keptWhileRunningOn = keptAsItWas();
+                    QDir(folder.memoPath(0)).removeRecursively();
+                    QCoreApplication::exit(0);
+                });
+                watch.start(1);
+                startup.runUntilEnded();
+                EXPECT_TRUE(ranOn);
+                EXPECT_TRUE(keptWhileRunningOn);
+                EXPECT_EQ(folder.readMemo(0), QByteArray("not lost\r\n"));
+            } else {
+                EXPECT_FALSE(how == SessionEnd::Signal ? startup.sessionEnding() : startup.commitSession());
+                QCoreApplication::processEvents();
+                EXPECT_TRUE(keptAsItWas());
+                QDir(folder.memoPath(0)).removeRecursively();
+            }
+            EXPECT_EQ(processEnds, 0);
+            form.reset();
+        }
+    }
+}
+
+TEST_F(StartUp, aSavedSessionEndWithoutANotificationAreaEndsOnlyAfterTheHandlerHasReturned)
+{
+    frmShowInTaskBar& startup = start(false);
+    ASSERT_TRUE(startup.Form_Load());
+    showAndEdit(startup, QStringLiteral("saved first"));
+
+    EXPECT_TRUE(startup.commitSession());
+    EXPECT_EQ(processEnds, 0);
+    EXPECT_EQ(folder.readMemo(0), QByteArray("saved first\r\n"));
+    QTRY_COMPARE(processEnds, 1);
+}
+
+TEST_F(StartUp, aSavedSessionEndWithTheIconKeepsTheProgramForACancelledSessionEnd)
 {
     frmShowInTaskBar& startup = start();
     ASSERT_TRUE(startup.Form_Load());
-    // A folder standing where the memo file belongs.
-    ASSERT_TRUE(QDir().mkpath(folder.memoPath(0)));
-    frmScrivlet* memo = showAndEdit(startup, QStringLiteral("not lost"));
+    showAndEdit(startup, QStringLiteral("saved first"));
 
-    EXPECT_FALSE(startup.sessionEnding());
-
-    EXPECT_FALSE(prompts.boxes().empty());
+    EXPECT_TRUE(startup.commitSession());
+    QTRY_COMPARE(startup.memoWindow(), nullptr);
+    EXPECT_EQ(folder.readMemo(0), QByteArray("saved first\r\n"));
     EXPECT_TRUE(startup.trayIcon()->isVisible());
-    EXPECT_EQ(startup.memoWindow(), memo);
-    EXPECT_TRUE(memo->isVisible());
-    EXPECT_EQ(memoText(memo)->toPlainText(), QStringLiteral("not lost"));
+    EXPECT_EQ(processEnds, 0);
+}
+
+TEST_F(StartUp, aSignalWithoutANotificationAreaLeavesTheEndToTheEventLoop)
+{
+    frmShowInTaskBar& startup = start(false);
+    ASSERT_TRUE(startup.Form_Load());
+    showAndEdit(startup, QStringLiteral("saved at the signal"));
+
+    EXPECT_TRUE(startup.sessionEnding());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(folder.readMemo(0), QByteArray("saved at the signal\r\n"));
+    EXPECT_EQ(processEnds, 0);
+    // The event loop ended from outside afterwards ends at once.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(3); });
+    EXPECT_EQ(startup.runUntilEnded(), 3);
 }
 
 TEST_F(StartUp, withoutANotificationAreaTheMemoWindowComesUpAtOnce)

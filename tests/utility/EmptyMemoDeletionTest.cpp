@@ -14,11 +14,14 @@ QString question(int number)
         .arg(number, 4, 10, QLatin1Char('0'));
 }
 
+// No main program runs on the folder.
+const utility::FolderCheck folderFree = [](Prompter&) { return true; };
+
 bool run(const TempProgramFolder& folder, int first, int last, bool askFirst, Prompter& prompter,
-         const utility::BeforeDelete& beforeDelete = {})
+         const utility::BeforeDelete& beforeDelete = {}, const utility::FolderCheck& mayChange = folderFree)
 {
     return utility::deleteEmptyMemoFiles(folder.memoFolder(), {qint16(first), qint16(last)}, askFirst, prompter,
-                                         beforeDelete);
+                                         mayChange, beforeDelete);
 }
 
 } // namespace
@@ -117,4 +120,57 @@ TEST(EmptyMemoDeletion, aFailingDeletionEndsTheRunWithTheFileAndTheReason)
     EXPECT_TRUE(box.text.contains(utf8("同じ名前のフォルダがあります"))) << box.text.toStdString();
     EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(box.title, QStringLiteral("Scrivlet Utility"));
+}
+
+TEST(EmptyMemoDeletion, aFileWrittenWhileTheQuestionStoodOpenIsKept)
+{
+    TempProgramFolder folder;
+    for (int number : {1, 4})
+        folder.writeMemo(number, "");
+    ScriptedPrompter prompter;
+    prompter.planAnswer(Prompter::Answer::Yes);
+    prompter.planAnswer(Prompter::Answer::Yes);
+    int checks = 0;
+    // Asked at the start and after each Yes: while the second question stood open, text0004.txt was written.
+    const bool completed = run(folder, 0, 9, true, prompter, {}, [&](Prompter&) {
+        if (++checks == 3)
+            folder.writeMemo(4, "written meanwhile\r\n");
+        return true;
+    });
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(checks, 3);
+    EXPECT_FALSE(folder.memoExists(1));
+    EXPECT_EQ(folder.readMemo(4), QByteArray("written meanwhile\r\n"));
+    ASSERT_EQ(prompter.boxes().size(), 4u);
+    expectBox(prompter.boxes()[2],
+              utf8("「text0004.txt」は確認の間に書き込まれて空ではなくなったため、削除しませんでした。"),
+              Prompter::Icon::Information);
+    expectCompletion(prompter.boxes()[3]);
+}
+
+TEST(EmptyMemoDeletion, aRefusalBeforeTheStartOrAfterAQuestionEndsTheRunThere)
+{
+    struct Case
+    {
+        int refusedAtCheck; // 1: before the first file; 2, 3: after the first, the second Yes
+        bool firstFileDeleted;
+    };
+    for (const Case c : {Case{1, false}, Case{2, false}, Case{3, true}}) {
+        SCOPED_TRACE(c.refusedAtCheck);
+        TempProgramFolder folder;
+        for (int number : {1, 4})
+            folder.writeMemo(number, "");
+        ScriptedPrompter prompter;
+        prompter.planAnswer(Prompter::Answer::Yes);
+        prompter.planAnswer(Prompter::Answer::Yes);
+        int checks = 0;
+        const bool completed =
+            run(folder, 0, 9, true, prompter, {}, [&](Prompter&) { return ++checks != c.refusedAtCheck; });
+        EXPECT_FALSE(completed);
+        EXPECT_EQ(folder.memoExists(1), !c.firstFileDeleted);
+        EXPECT_TRUE(folder.memoExists(4));
+        // The check shows its own refusal; the run adds no completion notice.
+        for (const ScriptedPrompter::Box& box : prompter.boxes())
+            EXPECT_NE(box.text, utf8("処理が完了しました。"));
+    }
 }

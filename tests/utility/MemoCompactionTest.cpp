@@ -49,6 +49,9 @@ std::vector<std::pair<int, int>> asPairs(const std::vector<utility::MemoMove>& m
     return out;
 }
 
+// No main program runs on the folder.
+const utility::FolderCheck folderFree = [](Prompter&) { return true; };
+
 const QString stopCountRefused = utf8("連続空き数の指定が不正です。");
 const QString stopCountQuestion =
     utf8("中断するまでの空きの量が多すぎます。\r\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
@@ -63,7 +66,7 @@ protected:
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {
         return utility::compactMemoNumbers(folder.memoFolder(), {qint16(first), qint16(last)}, stopCount, prompter,
-                                           hook);
+                                           folderFree, hook);
     }
 
     TempProgramFolder folder;
@@ -91,7 +94,7 @@ TEST_P(Compaction, stopCountEndsTheScanAtThatManyMissingNumbersInARow)
             local.writeMemo(number, contentOf(number));
         ScriptedPrompter boxes;
         const utility::CompactionResult result =
-            utility::compactMemoNumbers(local.memoFolder(), {0, 9}, stopCount, boxes);
+            utility::compactMemoNumbers(local.memoFolder(), {0, 9}, stopCount, boxes, folderFree);
         EXPECT_TRUE(result.completed);
         EXPECT_EQ(holdings(local, 9), (std::map<int, int>{{0, 0}, {1, 2}, {2, 3}, {7, 7}})) << stopCount;
         expectCompletion(boxes.last());
@@ -197,6 +200,19 @@ TEST_P(Compaction, aSourceThatCannotBeReadStopsTheRunWithTheReason)
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(utf8("\r\n処理を中断しました。")));
     EXPECT_GT(text.count(QStringLiteral("\r\n")), 1);
+}
+
+TEST_P(Compaction, aRefusedFolderIsNotScanned)
+{
+    writeMemos(folder, {0, 2});
+    int checks = 0;
+    const utility::CompactionResult result = utility::compactMemoNumbers(
+        folder.memoFolder(), {0, 9}, 100, prompter, [&](Prompter&) { return ++checks, false; },
+        [](const utility::MemoMove&) { ADD_FAILURE() << "a move was chosen"; });
+    EXPECT_EQ(checks, 1);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(holdings(folder, 9), (std::map<int, int>{{0, 0}, {2, 2}}));
+    EXPECT_TRUE(prompter.boxes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(LinkOrCopy, Compaction, ::testing::Values(true, false),

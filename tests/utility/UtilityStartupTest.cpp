@@ -1,5 +1,6 @@
 #include "UtilityStartup.h"
 
+#include "Cp932.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -72,4 +73,23 @@ TEST(UtilityStartup, versionLine_padsMinorToTwoAndRevisionToFourDigits)
     EXPECT_EQ(utility::versionLine(0, 1, 3), QStringLiteral("Scrivlet Utility Version 0.01.0003"));
     EXPECT_EQ(utility::versionLine(12, 34, 5678), QStringLiteral("Scrivlet Utility Version 12.34.5678"));
     EXPECT_EQ(utility::versionLine(), QStringLiteral("Scrivlet Utility Version 0.01.0003"));
+}
+
+TEST(UtilityStartup, withoutTheMemoCodec_refusesFirstWithTheReason)
+{
+    TempProgramFolder folder;
+    TempProgramFolder::writeBytes(mainProgramPath(folder), "");
+    QDir().mkpath(folder.memoFolder());
+    ScriptedPrompter prompter;
+    {
+        const cp932::ScopedConverterFailure noCodec(QStringLiteral("CP932がありません"));
+        EXPECT_FALSE(utility::checkStartup(prompter));
+    }
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    expectBox(prompter.last(),
+              utf8("文字コード(CP932)の変換機能を準備できませんでした。\r\nCP932がありません\r\n"
+                   "メモを正しく読み書きできないため、起動を中止します。"),
+              Prompter::Icon::Exclamation);
+    // With the converter back, the same folder starts.
+    EXPECT_EQ(utility::checkStartup(prompter), folder.memoFolder());
 }

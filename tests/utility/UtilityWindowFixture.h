@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
 #include "frmUtility.h"
@@ -47,6 +48,8 @@ protected:
     void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
     void press(Qt::Key key) const { QTest::keyClick(window.get(), key); }
 
+    // Each operation looks for the main program's lock; only this test's own may be there.
+    ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     ScriptedPrompter prompter;
     std::unique_ptr<frmUtility> window;

@@ -1,0 +1,30 @@
+// Holds the program lock of the folder given as its argument until its input closes; says "held"
+// once it does. Tests use it as the running main program of another process.
+#include "SingleInstance.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: scrivlet_lock_holder <program folder>\n", stderr);
+        return 2;
+    }
+    SingleInstance lock;
+    QString error;
+    const SingleInstance::Result result = lock.acquire(QString::fromLocal8Bit(argv[1]), &error);
+    if (result != SingleInstance::Result::Acquired) {
+        std::fprintf(stderr, "not held: %s\n",
+                     result == SingleInstance::Result::HeldElsewhere ? "held elsewhere"
+                                                                     : error.toLocal8Bit().constData());
+        return 1;
+    }
+    std::puts("held");
+    std::fflush(stdout);
+    char c = 0;
+    while (std::fread(&c, 1, 1, stdin) == 1) {
+    }
+    return 0;
+}

@@ -1,0 +1,70 @@
+#include "MemoCompaction.h"
+#include "QtPrinters.h"
+#include "ScopedRuntimeFolder.h"
+#include "ScriptedPrompter.h"
+#include "TempProgramFolder.h"
+#include "UtilityTestSupport.h"
+#include "frmScrivlet.h"
+#include "frmShowInTaskBar.h"
+#include "frmUtility.h"
+#include "mdlScrivlet.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The first thing a new user tries: memo 0000, not yet written, typed into in the memo window while
+// the utility compacts 0000-0009 beside it. Moving memo 0001 onto 0000 would let the next save of
+// the window write over it.
+TEST(BesideTheMainProgram, compactionIsRefusedWhileTheMemoWindowRunsOnTheFolderAndRunsAfterExit)
+{
+    mdlScrivlet::resetForTesting();
+    ScopedRuntimeFolder runtime;
+    TempProgramFolder folder;
+    ScriptedPrompter prompter;
+    folder.writeMemo(1, "memo one\r\n");
+
+    int processEnds = 0;
+    auto mainProgram = std::make_unique<frmShowInTaskBar>(
+        frmShowInTaskBar::Desktop{[] { return true; }, [&processEnds] { ++processEnds; }});
+    ASSERT_TRUE(mainProgram->Form_Load());
+    mainProgram->mnuVisual_Click();
+    frmScrivlet* memo = mainProgram->memoWindow();
+    ASSERT_NE(memo, nullptr);
+    auto* memoText = memo->findChild<QPlainTextEdit*>(QStringLiteral("txtDataField"));
+    ASSERT_NE(memoText, nullptr);
+    QTest::keyClicks(memoText, QStringLiteral("typed, not saved yet"));
+
+    frmUtility utilityWindow(folder.memoFolder());
+    utilityWindow.show();
+    auto* from = utilityWindow.findChild<QLineEdit*>(QStringLiteral("txtTargetFrom"));
+    auto* to = utilityWindow.findChild<QLineEdit*>(QStringLiteral("txtTargetTo"));
+    auto* start = utilityWindow.findChild<QPushButton*>(QStringLiteral("cmdStartTumeru"));
+    ASSERT_TRUE(from && to && start);
+    from->setText(QStringLiteral("0000"));
+    to->setText(QStringLiteral("0009"));
+
+    start->click();
+    EXPECT_EQ(prompter.texts(), QStringList{utf8("Scrivletが起動中です。終了してから実行してください。")});
+    EXPECT_FALSE(folder.memoExists(0));
+    EXPECT_EQ(folder.readMemo(1), QByteArray("memo one\r\n"));
+    EXPECT_EQ(memoText->toPlainText(), QStringLiteral("typed, not saved yet"));
+
+    // Exit gives the folder back; now the utility may work on it.
+    mainProgram->mnuExit_Click();
+    EXPECT_EQ(processEnds, 1);
+    prompter.clear();
+    start->click();
+    EXPECT_EQ(prompter.texts(), QStringList{utf8("処理が完了しました。")});
+    EXPECT_EQ(folder.readMemo(0), QByteArray("memo one\r\n"));
+    EXPECT_FALSE(folder.memoExists(1));
+
+    mainProgram.reset();
+    mdlScrivlet::resetForTesting();
+}
+
+} // namespace
