@@ -15,7 +15,8 @@ QString versionLine(int major, int minor, int revision);
 // The line for this build's own version.
 QString versionLine();
 
-// The checks before the window may be shown: the main program beside the utility, then "files".
+// The checks before the window may be shown: the main program beside the utility, then "files" in
+// the program folder.
 // Returns the memo folder when the window may be shown; otherwise the refusal has been shown and
 // the program is to end.
 std::optional<QString> checkStartup(Prompter& prompter);
