@@ -6,6 +6,7 @@
 #include "TempProgramFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -38,17 +39,10 @@ protected:
     QStringList entries() const
     {
         QStringList found;
-        QDir dir(root.path());
-        const QFileInfoList all = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        std::function<void(const QFileInfo&)> walk = [&](const QFileInfo& info) {
-            found << dir.relativeFilePath(info.filePath());
-            if (info.isDir() && !info.isSymLink())
-                for (const QFileInfo& child :
-                     QDir(info.filePath()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-                    walk(child);
-        };
-        for (const QFileInfo& info : all)
-            walk(info);
+        QDirIterator it(root.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
         found.sort();
         return found;
     }
@@ -177,20 +171,6 @@ TEST_F(FolderRule, aReadOnlyDataFolderIsReportedWithItsName)
     EXPECT_FALSE(canWriteProgramFolder(&error));
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(expectedDataFolder()))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("書き込みできない場所です"))) << error.toStdString();
-}
-
-TEST(ProgramFolderForTesting, pinsBothFoldersAndRestoresWhatWasThere)
-{
-    QTemporaryDir outer;
-    ExecutableFolderForTesting executable(outer.path());
-    const QString before = programFolder();
-    {
-        TempProgramFolder folder;
-        EXPECT_EQ(programFolder(), folder.path());
-        EXPECT_EQ(executableFolder(), folder.path());
-    }
-    EXPECT_EQ(programFolder(), before);
-    EXPECT_EQ(executableFolder(), EnsureBackslash(QDir::toNativeSeparators(outer.path())));
 }
 
 } // namespace
