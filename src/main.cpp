@@ -6,6 +6,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The desktop finds the menu entry, and with it the icon, for the program's windows by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.scrivlet.Scrivlet"));
     frmShowInTaskBar startup;
     if (!startup.Form_Load())
         return 0;

@@ -31,6 +31,15 @@ QString readmeName()
     return QStringLiteral("README.md");
 }
 
+// The installed README when this copy was installed, else the one beside the executable.
+QString readmePath()
+{
+    const QString executable = executableFolder();
+    const QString installed = QDir::toNativeSeparators(
+        QDir::cleanPath(executable + QStringLiteral(SCRIVLET_DOC_FROM_BIN "/") + readmeName()));
+    return isOrdinaryFile(installed) ? installed : executable + readmeName();
+}
+
 // The Windows font first; elsewhere Qt falls back to the Japanese sans-serif that is installed.
 QFont dialogFont(qreal points)
 {
@@ -123,7 +132,7 @@ void frmVersion::Form_Load()
 {
     Label2->setText(versionText(scrivlet_version::Major, scrivlet_version::Minor, scrivlet_version::Revision));
 
-    readmePath_ = folder() + readmeName();
+    readmePath_ = readmePath();
     readmeUrl_ = QUrl::fromLocalFile(QDir::fromNativeSeparators(readmePath_));
     const QString address = readmeUrl_.toString();
     Label3->setText(Label3->fontMetrics().elidedText(address, Qt::ElideMiddle, Label3->width()));

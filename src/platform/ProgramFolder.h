@@ -9,7 +9,49 @@ QString folderSeparator();
 QString EnsureBackslash(const QString& folder);
 
 // The running executable's folder through EnsureBackslash, in the platform's own separators.
+QString executableFolder();
+
+// The user's data folder for the program, $XDG_DATA_HOME/Scrivlet/ (~/.local/share/Scrivlet/ when
+// unset), through EnsureBackslash. Both programs share it, whatever their own names.
+QString dataFolder();
+
+// Where "Scrivlet.ini" and "files" live. A folder that already holds either beside the executable is
+// a portable copy (a folder from the Windows version keeps working); otherwise the user's data folder,
+// so that deleting a build or an installed copy never touches a memo.
 QString programFolder();
 
-// Tests run the real windows against a temporary folder instead of the executable's.
-void setProgramFolderForTesting(const QString& folder);
+// The main program's first step: makes the program folder when it is missing, following a symbolic
+// link standing at its name. On failure *error names the folder and the reason; nothing is written
+// elsewhere instead.
+[[nodiscard]] bool createProgramFolder(QString* error);
+
+// Whether new files can be made in the program folder; otherwise *error names it and the reason.
+[[nodiscard]] bool canWriteProgramFolder(QString* error);
+
+// Tests: the programs behave as if their executable stood in `folder`; the rule above still decides.
+class ExecutableFolderForTesting final
+{
+public:
+    explicit ExecutableFolderForTesting(const QString& folder);
+    ~ExecutableFolderForTesting();
+    ExecutableFolderForTesting(const ExecutableFolderForTesting&) = delete;
+    ExecutableFolderForTesting& operator=(const ExecutableFolderForTesting&) = delete;
+
+private:
+    QString previous_;
+};
+
+// Tests: `folder` is both the executable's folder and the program folder, a portable copy whether or
+// not it holds anything yet.
+class ProgramFolderForTesting final
+{
+public:
+    explicit ProgramFolderForTesting(const QString& folder);
+    ~ProgramFolderForTesting();
+    ProgramFolderForTesting(const ProgramFolderForTesting&) = delete;
+    ProgramFolderForTesting& operator=(const ProgramFolderForTesting&) = delete;
+
+private:
+    QString previousExecutable_;
+    QString previousProgram_;
+};

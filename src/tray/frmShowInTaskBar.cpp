@@ -93,6 +93,12 @@ bool frmShowInTaskBar::Form_Load()
                           mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
         return false;
     }
+    // Made before the lock, so that every copy keys the lock by the same, existing folder.
+    QString error;
+    if (!createProgramFolder(&error)) {
+        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        return false;
+    }
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {
@@ -100,6 +106,9 @@ bool frmShowInTaskBar::Form_Load()
                           mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
         return false;
     }
+    // Memos already there can still be read; each save that fails says so and keeps the text.
+    if (!canWriteProgramFolder(&error))
+        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Without a notification area an icon would leave the program unreachable: show the window instead.

@@ -42,12 +42,13 @@ std::optional<QString> checkStartup(Prompter& prompter)
                         title(), Prompter::Icon::Exclamation);
         return std::nullopt;
     }
-    const QString folder = programFolder();
-    if (!isOrdinaryFile(folder + mainProgramFileName())) {
+    if (!isOrdinaryFile(executableFolder() + mainProgramFileName())) {
         prompter.inform(QStringLiteral("Scrivletと同じフォルダに入れて実行してください。"), title(),
                         Prompter::Icon::Exclamation);
         return std::nullopt;
     }
+    // The same folder the main program chose; the utility never makes it.
+    const QString folder = programFolder();
     if (!pathExists(folder + QStringLiteral("files"))) {
         prompter.inform(
             QStringLiteral("filesフォルダが見つかりません。\r\nScrivletを一度実行してから起動してください。"), title(),

@@ -16,7 +16,7 @@ QString versionLine(int major, int minor, int revision);
 QString versionLine();
 
 // The checks before the window may be shown: the memo codec, the main program beside the utility,
-// then "files".
+// then "files" in the program folder.
 // Returns the memo folder when the window may be shown; otherwise the refusal has been shown and
 // the program is to end.
 std::optional<QString> checkStartup(Prompter& prompter);

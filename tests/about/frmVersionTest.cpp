@@ -1,5 +1,6 @@
 #include "frmVersion.h"
 
+#include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "SafeWrite.h"
 #include "ScriptedPrompter.h"
@@ -199,6 +200,24 @@ TEST_F(VersionDialog, theLinkOpensTheReadmeBesideTheProgramOrSaysItIsMissing)
     EXPECT_EQ(desktop.urls.first(),
               QUrl::fromLocalFile(QDir::fromNativeSeparators(folder.path()) + QStringLiteral("README.md")));
     EXPECT_EQ(prompts.boxes().size(), 1u);
+}
+
+TEST_F(VersionDialog, anInstalledCopyLinksToTheInstalledReadme)
+{
+    const QString bin = folder.path() + QStringLiteral("usr/bin/");
+    const QString installed = folder.path() + QStringLiteral("usr/share/doc/scrivlet/README.md");
+    QDir().mkpath(bin);
+    QDir().mkpath(QFileInfo(installed).path());
+    TempProgramFolder::writeBytes(installed, "# Scrivlet\n");
+    TempProgramFolder::writeBytes(bin + QStringLiteral("README.md"), "# not this one\n");
+    ExecutableFolderForTesting executable(bin);
+
+    UrlCatcher desktop;
+    open();
+    QTest::mouseClick(label("Label3"), Qt::LeftButton);
+    ASSERT_EQ(desktop.urls.size(), 1);
+    EXPECT_EQ(desktop.urls.first(), QUrl::fromLocalFile(QDir::fromNativeSeparators(installed)));
+    EXPECT_TRUE(prompts.boxes().empty());
 }
 
 } // namespace

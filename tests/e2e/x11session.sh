@@ -9,6 +9,12 @@ export LC_ALL=C.UTF-8
 session_pids=() # "PID:START" with the process's start time, so that a number reused is never hit
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivlet-x11.XXXXXX")
 
+# A home of its own: whatever a program started here keeps in the user's folders stays in the session.
+export HOME="$session_dir/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" \
+    XDG_STATE_HOME="$HOME/.local/state"
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+
 # Fields of /proc/PID/stat after the command name: state first, start time twentieth.
 proc_field() {
     local stat

@@ -1,6 +1,5 @@
 #include "FileLookup.h"
 
-#include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 
@@ -24,16 +23,6 @@ TEST(FileLookup, onlyExistingRegularFilesCount)
     EXPECT_TRUE(pathExists(dir));
     EXPECT_TRUE(pathExists(file));
     EXPECT_FALSE(pathExists(folder.path() + QStringLiteral("missing")));
-}
-
-TEST(ProgramFolder, endsInExactlyOneSeparator)
-{
-    const QString sep = folderSeparator();
-    EXPECT_EQ(EnsureBackslash(QStringLiteral("x")), QStringLiteral("x") + sep);
-    EXPECT_EQ(EnsureBackslash(QStringLiteral("x") + sep), QStringLiteral("x") + sep);
-    EXPECT_EQ(EnsureBackslash(sep), sep); // a root folder
-    EXPECT_TRUE(programFolder().endsWith(sep));
-    EXPECT_FALSE(programFolder().endsWith(sep + sep));
 }
 
 } // namespace

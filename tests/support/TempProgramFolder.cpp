@@ -1,7 +1,6 @@
 #include "TempProgramFolder.h"
 
 #include "MemoNaming.h"
-#include "ProgramFolder.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -9,16 +8,10 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-TempProgramFolder::TempProgramFolder()
+TempProgramFolder::TempProgramFolder() : installed_(dir_.path())
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");
-    setProgramFolderForTesting(dir_.path());
-}
-
-TempProgramFolder::~TempProgramFolder()
-{
-    setProgramFolderForTesting(QString());
 }
 
 QString TempProgramFolder::path() const

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "ProgramFolder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
-// A throwaway program folder for one test, installed as the program folder for its lifetime.
+// A throwaway portable program folder for one test: the executable's folder and the program folder
+// for its lifetime.
 class TempProgramFolder
 {
 public:
     TempProgramFolder();
-    ~TempProgramFolder();
     TempProgramFolder(const TempProgramFolder&) = delete;
     TempProgramFolder& operator=(const TempProgramFolder&) = delete;
 
@@ -31,4 +33,5 @@ public:
 
 private:
     QTemporaryDir dir_;
+    ProgramFolderForTesting installed_;
 };

@@ -1,11 +1,16 @@
 #include "UtilityStartup.h"
 
 #include "Cp932.h"
+#include "EnvironmentForTesting.h"
+#include "MemoNaming.h"
+#include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -66,6 +71,34 @@ TEST(UtilityStartup, filesAsFolderOrFile_givesTheMemoFolderWithoutAnyBox)
         EXPECT_EQ(utility::checkStartup(prompter), std::optional<QString>(folder.memoFolder()));
         EXPECT_TRUE(prompter.boxes().empty());
     }
+}
+
+// Installed copies keep no "files" beside them: the utility looks where the main program keeps its memos,
+// and never makes that folder itself.
+TEST(UtilityStartup, installedCopy_looksForFilesInTheDataFolderAsTheMainProgramDoes)
+{
+    QTemporaryDir root;
+    const QString bin = root.path() + QStringLiteral("/bin/");
+    const QString data = root.path() + QStringLiteral("/data/Scrivlet/");
+    QDir().mkpath(bin);
+    TempProgramFolder::writeBytes(bin + utility::mainProgramFileName(), "");
+    EnvironmentForTesting xdg("XDG_DATA_HOME", QFile::encodeName(root.path() + QStringLiteral("/data")));
+    ExecutableFolderForTesting executable(bin);
+
+    ScriptedPrompter refused;
+    EXPECT_FALSE(utility::checkStartup(refused));
+    ASSERT_EQ(refused.boxes().size(), 1u);
+    EXPECT_EQ(refused.last().text, noFiles);
+    EXPECT_FALSE(QFileInfo::exists(data));
+
+    QDir().mkpath(data + QStringLiteral("files"));
+    ScriptedPrompter accepted;
+    const std::optional<QString> memoFolder = utility::checkStartup(accepted);
+    EXPECT_EQ(memoFolder, std::optional<QString>(QDir::toNativeSeparators(data + QStringLiteral("files/"))));
+    EXPECT_EQ(memoFolder, std::optional<QString>(memo::memoFolder(programFolder())));
+    EXPECT_TRUE(accepted.boxes().empty());
+    EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{utility::mainProgramFileName()});
 }
 
 TEST(UtilityStartup, versionLine_padsMinorToTwoAndRevisionToFourDigits)
