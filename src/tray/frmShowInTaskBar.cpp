@@ -1,5 +1,6 @@
 #include "frmShowInTaskBar.h"
 
+#include "NotificationArea.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ScrivletVersion.h"
@@ -9,10 +10,10 @@
 #include "mdlScrivlet.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,7 +39,7 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     : QWidget(parent, Qt::Tool), desktop_(std::move(desktop))
 {
     if (!desktop_.hasNotificationArea)
-        desktop_.hasNotificationArea = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        desktop_.hasNotificationArea = notificationAreaPresent;
     if (!desktop_.endProcess)
         desktop_.endProcess = endProcessAtOnce;
 
@@ -59,10 +60,9 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     connect(mnuVisual_, &QAction::triggered, this, &frmShowInTaskBar::mnuVisual_Click);
     connect(mnuExit_, &QAction::triggered, this, &frmShowInTaskBar::mnuExit_Click);
 
-    trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
-    trayIcon_->setToolTip(TaskTray::tip());
-    // No setContextMenu: on X11 Qt would open that menu itself as well, giving two.
-    connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
+    watch_ = new QTimer(this);
+    watch_->setInterval(WatchIntervalMs);
+    connect(watch_, &QTimer::timeout, this, &frmShowInTaskBar::watchNotificationArea);
 
     mdlScrivlet::setExitHandler([this] { endProgram(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmShowInTaskBar::commitData);
@@ -99,7 +99,8 @@ bool frmShowInTaskBar::Form_Load()
     // Without a notification area an icon would leave the program unreachable: show the window instead.
     standalone_ = !desktop_.hasNotificationArea();
     if (!standalone_)
-        trayIcon_->show();
+        showIcon();
+    watch_->start();
 
     // Nothing reads the build number back and nothing is lost when it cannot be written, so a failure
     // here is not worth a box at every start; the memo window reports the folder when it matters.
@@ -119,14 +120,55 @@ void frmShowInTaskBar::Form_MouseMove(QSystemTrayIcon::ActivationReason reason)
         mnuVisual_Click();
         break;
     case QSystemTrayIcon::Context:
-        QCoreApplication::processEvents();
-        if (!ending_)
-            mnuMenu_->popup(QCursor::pos());
+        // The menu belongs to the icon: an X11 tray has Qt open it at the pointer, a D-Bus panel draws it.
         break;
     case QSystemTrayIcon::MiddleClick:
     case QSystemTrayIcon::Unknown:
         break;
     }
+}
+
+void frmShowInTaskBar::showIcon()
+{
+    // Made only once an area is there: Qt chooses between D-Bus and X11 trays when the first icon is made.
+    if (!trayIcon_) {
+        trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
+        trayIcon_->setToolTip(TaskTray::tip());
+        trayIcon_->setContextMenu(mnuMenu_);
+        connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
+    }
+    trayIcon_->show();
+}
+
+void frmShowInTaskBar::setStandalone(bool standalone)
+{
+    standalone_ = standalone;
+    if (memo_)
+        memo_->setStandalone(standalone);
+}
+
+void frmShowInTaskBar::watchNotificationArea()
+{
+    if (ending_)
+        return;
+    if (desktop_.hasNotificationArea()) {
+        const bool returned = misses_ > 0 && trayIcon_;
+        misses_ = 0;
+        // A host that restarted has forgotten the icon; showing it afresh registers it again.
+        if (returned)
+            trayIcon_->hide();
+        if (standalone_ || returned) {
+            showIcon();
+            setStandalone(false);
+        }
+        return;
+    }
+    if (standalone_)
+        return;
+    if (++misses_ < MissesBeforeStandalone)
+        return;
+    setStandalone(true);
+    mnuVisual_Click();
 }
 
 frmScrivlet* frmShowInTaskBar::loadMemoWindow()
@@ -159,6 +201,8 @@ void frmShowInTaskBar::mnuExit_Click()
 
 void frmShowInTaskBar::Form_QueryUnload()
 {
+    if (watch_)
+        watch_->stop();
     if (trayIcon_)
         trayIcon_->hide();
 }

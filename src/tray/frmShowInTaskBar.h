@@ -10,6 +10,7 @@
 class QAction;
 class QMenu;
 class QSessionManager;
+class QTimer;
 class frmScrivlet;
 
 // The program's first object, never shown: it keeps a second copy from running, owns the icon in the
@@ -24,6 +25,11 @@ public:
         std::function<bool()> hasNotificationArea; // default: whether a notification area is there now
         std::function<void()> endProcess;          // default: the process ends at once
     };
+
+    // How often the notification area is looked for, and how many looks in a row may miss it before
+    // the memo window stands on its own: a panel restarting is back within that time.
+    static constexpr int WatchIntervalMs = 1000;
+    static constexpr int MissesBeforeStandalone = 4;
 
     explicit frmShowInTaskBar(Desktop desktop = {}, QWidget* parent = nullptr);
     ~frmShowInTaskBar() override;
@@ -42,13 +48,21 @@ public:
     // window refused to close because its memo could not be saved; then everything stays as it was.
     bool sessionEnding();
 
+    // One look for the notification area: an area that appeared takes the icon and the program acts as
+    // a tray program from then on; one gone for several looks in a row leaves the memo window shown
+    // on its own, until it returns.
+    void watchNotificationArea();
+
     frmScrivlet* memoWindow() const;
+    // None until a notification area has been found.
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     QMenu* mnuMenu() const { return mnuMenu_; }
     bool isStandalone() const { return standalone_; }
 
 private:
     frmScrivlet* loadMemoWindow();
+    void showIcon();
+    void setStandalone(bool standalone);
     void Form_QueryUnload();
     void endProgram();
     void commitData(QSessionManager& manager);
@@ -59,6 +73,8 @@ private:
     QMenu* mnuMenu_ = nullptr;
     QAction* mnuVisual_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QTimer* watch_ = nullptr;
+    int misses_ = 0;
     QPointer<frmScrivlet> memo_;
     bool standalone_ = false;
     bool ending_ = false;
