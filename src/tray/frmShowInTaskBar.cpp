@@ -152,12 +152,10 @@ void frmShowInTaskBar::watchNotificationArea()
     if (ending_)
         return;
     if (desktop_.hasNotificationArea()) {
-        const bool returned = misses_ > 0 && trayIcon_;
         misses_ = 0;
-        // A host that restarted has forgotten the icon; showing it afresh registers it again.
-        if (returned)
-            trayIcon_->hide();
-        if (standalone_ || returned) {
+        // An area that restarts gets the icon again from Qt itself: it watches both the X11 tray and
+        // the StatusNotifier watcher once an icon is shown.
+        if (standalone_) {
             showIcon();
             setStandalone(false);
         }
