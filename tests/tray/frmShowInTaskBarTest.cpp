@@ -382,4 +382,35 @@ TEST_F(StartUp, noLookAfterTheProgramEnds)
     EXPECT_EQ(processEnds, 1);
 }
 
+TEST_F(StartUp, minimiseAndMaximiseOfferedByTheDesktopActAsTheWindowsOwnButtons)
+{
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray);
+        mdlScrivlet::resetForTesting();
+        frmShowInTaskBar& startup = start(tray);
+        ASSERT_TRUE(startup.Form_Load());
+        startup.mnuVisual_Click();
+        frmScrivlet* memo = startup.memoWindow();
+        ASSERT_NE(memo, nullptr);
+
+        memo->setWindowState(Qt::WindowMaximized);
+        QTRY_VERIFY(!(memo->windowState() & Qt::WindowMaximized));
+        EXPECT_TRUE(memo->isVisible());
+
+        memo->setWindowState(Qt::WindowMinimized);
+        if (tray) {
+            // Hidden, as by 最小化: the icon brings it back.
+            QTRY_VERIFY(!memo->isVisible());
+            EXPECT_FALSE(memo->isMinimized());
+        } else {
+            // In the task bar, where the user finds it again.
+            QTest::qWait(0);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(memo->isMinimized());
+        }
+        EXPECT_EQ(processEnds, 0);
+        form.reset();
+    }
+}
+
 } // namespace
