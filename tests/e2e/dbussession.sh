@@ -9,9 +9,25 @@ export XDG_STATE_HOME="$HOME/.local/state" XDG_RUNTIME_DIR="$session_dir/runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
+# A session bus that starts no service by itself: whatever runs on it, the test started.
 start_session_bus() {
-    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$session_dir/bus" \
-        >"$session_dir/dbus.log" 2>&1 &
+    mkdir -p "$session_dir/no-services"
+    cat >"$session_dir/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$session_dir</listen>
+  <servicedir>$session_dir/no-services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    dbus-daemon --config-file="$session_dir/bus.conf" --nofork --nopidfile --print-address=3 \
+        3>"$session_dir/bus" >"$session_dir/dbus.log" 2>&1 &
     remember_pid "$!"
     wait_for 30 "session bus" grep -q '^unix:' "$session_dir/bus"
     DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$session_dir/bus")
@@ -74,4 +90,22 @@ sni() { # COMMAND PID [ARG]: the host's side of talking to process PID's item
     shift 2
     # shellcheck disable=SC2046
     timeout 20 "$helpers/e2e_sni_host" "$command" $(sni_item "$pid") "$@"
+}
+
+# Accessibility on, with the session bus as the accessibility bus, so that windows can be read and
+# driven from outside the program by AT-SPI.
+start_accessibility() {
+    start_background a11y "$helpers/e2e_atspi" bus
+    a11y_owned() {
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
+    }
+    wait_for 30 "accessibility bus" a11y_owned
+}
+atspi() {
+    timeout 30 "$helpers/e2e_atspi" "$@"
+}
+# Whether process PID shows a window titled TITLE, as AT-SPI reports it.
+atspi_window_showing() {
+    atspi windows "$1" 2>/dev/null | grep -q "^$2"$'\tshowing'
 }
