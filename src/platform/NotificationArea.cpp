@@ -43,5 +43,27 @@ bool xembedTrayPresent()
 
 bool notificationAreaPresent()
 {
-    return statusNotifierHostPresent() || xembedTrayPresent();
+    return notificationAreaKind() != NotificationAreaKind::Absent;
+}
+
+NotificationAreaKind notificationAreaKind()
+{
+    if (statusNotifierHostPresent())
+        return NotificationAreaKind::StatusNotifier;
+    if (xembedTrayPresent())
+        return NotificationAreaKind::XEmbed;
+    return NotificationAreaKind::Absent;
+}
+
+bool notificationAreaPresent(NotificationAreaKind kind)
+{
+    switch (kind) {
+    case NotificationAreaKind::StatusNotifier:
+        return statusNotifierHostPresent();
+    case NotificationAreaKind::XEmbed:
+        return xembedTrayPresent();
+    case NotificationAreaKind::Absent:
+        break;
+    }
+    return notificationAreaPresent();
 }

@@ -7,6 +7,19 @@
 // process's life the first time it is asked.
 bool notificationAreaPresent();
 
+enum class NotificationAreaKind
+{
+    Absent,
+    StatusNotifier,
+    XEmbed
+};
+
+// The kind there now; a StatusNotifier host first, as Qt prefers it when it makes an icon.
+NotificationAreaKind notificationAreaKind();
+
+// Whether an area of that kind is there now; an icon made for one kind cannot move to the other.
+bool notificationAreaPresent(NotificationAreaKind kind);
+
 // A StatusNotifier host is registered on the session bus.
 bool statusNotifierHostPresent();
 

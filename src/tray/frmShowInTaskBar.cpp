@@ -39,7 +39,7 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     : QWidget(parent, Qt::Tool), desktop_(std::move(desktop))
 {
     if (!desktop_.hasNotificationArea)
-        desktop_.hasNotificationArea = notificationAreaPresent;
+        desktop_.hasNotificationArea = [this] { return notificationAreaPresent(iconKind_); };
     if (!desktop_.endProcess)
         desktop_.endProcess = endProcessAtOnce;
 
@@ -132,6 +132,7 @@ void frmShowInTaskBar::showIcon()
 {
     // Made only once an area is there: Qt chooses between D-Bus and X11 trays when the first icon is made.
     if (!trayIcon_) {
+        iconKind_ = notificationAreaKind();
         trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
         trayIcon_->setToolTip(TaskTray::tip());
         trayIcon_->setContextMenu(mnuMenu_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NotificationArea.h"
 #include "SingleInstance.h"
 
 #include <QPointer>
@@ -74,6 +75,8 @@ private:
     QAction* mnuVisual_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QTimer* watch_ = nullptr;
+    // What the icon was made for; until then any kind will do.
+    NotificationAreaKind iconKind_ = NotificationAreaKind::Absent;
     int misses_ = 0;
     QPointer<frmScrivlet> memo_;
     bool standalone_ = false;
