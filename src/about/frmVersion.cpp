@@ -1,6 +1,7 @@
 #include "frmVersion.h"
 
 #include "FileLookup.h"
+#include "LoginStart.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ScrivletVersion.h"
@@ -11,6 +12,7 @@
 #include "mdlScrivlet.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -105,8 +107,10 @@ frmVersion::frmVersion(QWidget* parent)
 
     chkAutoSave = place<QCheckBox>(this, "chkAutoSave", twipsRect(240, 1725, 5640, 330));
     chkAutoSave->setText(QStringLiteral("ファイルを移動した時に自動的に保存する(&S)"));
+    chkAutoStart = place<QCheckBox>(this, "chkAutoStart", twipsRect(240, 2055, 5640, 330));
+    chkAutoStart->setText(QStringLiteral("ログイン時に起動する(&L)"));
 
-    setFixedSize(twips(6000), twips(2280));
+    setFixedSize(twips(6000), twips(2610));
     // The screen's centre, not the memo window's: the dialog sets its own place before Qt would.
     QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     if (screen)
@@ -146,6 +150,8 @@ void frmVersion::Form_Load()
             QStringLiteral("設定ファイル「%1」を読み込めませんでした。\n%2").arg(settings::fileName(), error));
     // Only "1" turns automatic saving on in the memo window, so only "1" shows as ticked.
     chkAutoSave->setChecked(value == QLatin1String("1"));
+    // An entry left by a copy of the program kept elsewhere starts that copy, not this one.
+    chkAutoStart->setChecked(startsAtLogin(QCoreApplication::applicationFilePath()));
 }
 
 void frmVersion::Command1_Click()
@@ -155,6 +161,13 @@ void frmVersion::Command1_Click()
     const QString value = chkAutoSave->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     if (!ini.SetINIData(settings::section(), settings::autoSaveKey(), value, &error)) {
         reportFailure(QStringLiteral("自動保存の設定を保存できませんでした。\n%1").arg(error));
+        return;
+    }
+    const QString executable = QCoreApplication::applicationFilePath();
+    // Clearing the box removes only this copy's own entry; ticking it rewrites whatever is there.
+    const bool start = chkAutoStart->isChecked();
+    if ((start || startsAtLogin(executable)) && !setStartAtLogin(start, executable, &error)) {
+        reportFailure(error);
         return;
     }
     accept();

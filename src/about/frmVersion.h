@@ -8,8 +8,8 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-// The program's name and version, a link to its README, and the automatic-saving setting, which is
-// written only by OK.
+// The program's name and version, a link to its README, the automatic-saving setting and whether the
+// program starts at login, both written only by OK.
 class frmVersion final : public QDialog
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ private:
     QLabel* Label4;
     QLabel* Label3;
     QCheckBox* chkAutoSave;
+    QCheckBox* chkAutoStart;
     QPushButton* Command1;
 
     QString readmePath_;

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <cerrno>
 
 namespace {
@@ -308,6 +309,24 @@ bool frmScrivlet::Form_QueryUnload()
         return false;
     hide();
     return true;
+}
+
+void frmScrivlet::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The window has no minimise or maximise box, yet some desktops offer them anyway (Qt's own
+    // decorations under Wayland, a window manager's keys): minimising acts as 最小化, maximising is
+    // undone. After the change has settled, not inside it.
+    QTimer::singleShot(0, this, [this] {
+        if (windowState() & Qt::WindowMaximized)
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+        if (isMinimized() && !standalone_) {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            cmdMin_Click();
+        }
+    });
 }
 
 void frmScrivlet::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #include "frmShowInTaskBar.h"
 
 #include "Cp932.h"
+#include "NotificationArea.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ScrivletVersion.h"
@@ -10,10 +11,10 @@
 #include "mdlScrivlet.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,7 +40,7 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     : QWidget(parent, Qt::Tool), desktop_(std::move(desktop))
 {
     if (!desktop_.hasNotificationArea)
-        desktop_.hasNotificationArea = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        desktop_.hasNotificationArea = [this] { return notificationAreaPresent(iconKind_); };
     if (!desktop_.endProcess)
         desktop_.endProcess = endProcessAtOnce;
 
@@ -60,10 +61,9 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     connect(mnuVisual_, &QAction::triggered, this, &frmShowInTaskBar::mnuVisual_Click);
     connect(mnuExit_, &QAction::triggered, this, &frmShowInTaskBar::mnuExit_Click);
 
-    trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
-    trayIcon_->setToolTip(TaskTray::tip());
-    // No setContextMenu: on X11 Qt would open that menu itself as well, giving two.
-    connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
+    watch_ = new QTimer(this);
+    watch_->setInterval(WatchIntervalMs);
+    connect(watch_, &QTimer::timeout, this, &frmShowInTaskBar::watchNotificationArea);
 
     mdlScrivlet::setExitHandler([this] { endProgram(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmShowInTaskBar::commitData);
@@ -114,7 +114,8 @@ bool frmShowInTaskBar::Form_Load()
     // Without a notification area an icon would leave the program unreachable: show the window instead.
     standalone_ = !desktop_.hasNotificationArea();
     if (!standalone_)
-        trayIcon_->show();
+        showIcon();
+    watch_->start();
 
     // Nothing reads the build number back and nothing is lost when it cannot be written, so a failure
     // here is not worth a box at every start; the memo window reports the folder when it matters.
@@ -134,14 +135,54 @@ void frmShowInTaskBar::Form_MouseMove(QSystemTrayIcon::ActivationReason reason)
         mnuVisual_Click();
         break;
     case QSystemTrayIcon::Context:
-        QCoreApplication::processEvents();
-        if (!ending_)
-            mnuMenu_->popup(QCursor::pos());
+        // The menu belongs to the icon: an X11 tray has Qt open it at the pointer, a D-Bus panel draws it.
         break;
     case QSystemTrayIcon::MiddleClick:
     case QSystemTrayIcon::Unknown:
         break;
     }
+}
+
+void frmShowInTaskBar::showIcon()
+{
+    // Made only once an area is there: Qt chooses between D-Bus and X11 trays when the first icon is made.
+    if (!trayIcon_) {
+        iconKind_ = notificationAreaKind();
+        trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
+        trayIcon_->setToolTip(TaskTray::tip());
+        trayIcon_->setContextMenu(mnuMenu_);
+        connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
+    }
+    trayIcon_->show();
+}
+
+void frmShowInTaskBar::setStandalone(bool standalone)
+{
+    standalone_ = standalone;
+    if (memo_)
+        memo_->setStandalone(standalone);
+}
+
+void frmShowInTaskBar::watchNotificationArea()
+{
+    if (ending_)
+        return;
+    if (desktop_.hasNotificationArea()) {
+        misses_ = 0;
+        // An area that restarts gets the icon again from Qt itself: it watches both the X11 tray and
+        // the StatusNotifier watcher once an icon is shown.
+        if (standalone_) {
+            showIcon();
+            setStandalone(false);
+        }
+        return;
+    }
+    if (standalone_)
+        return;
+    if (++misses_ < MissesBeforeStandalone)
+        return;
+    setStandalone(true);
+    mnuVisual_Click();
 }
 
 frmScrivlet* frmShowInTaskBar::loadMemoWindow()
@@ -174,6 +215,8 @@ void frmShowInTaskBar::mnuExit_Click()
 
 void frmShowInTaskBar::Form_QueryUnload()
 {
+    if (watch_)
+        watch_->stop();
     if (trayIcon_)
         trayIcon_->hide();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NotificationArea.h"
 #include "SingleInstance.h"
 
 #include <QPointer>
@@ -10,6 +11,7 @@
 class QAction;
 class QMenu;
 class QSessionManager;
+class QTimer;
 class frmScrivlet;
 
 // The program's first object, never shown: it keeps a second copy from running, owns the icon in the
@@ -24,6 +26,11 @@ public:
         std::function<bool()> hasNotificationArea; // default: whether a notification area is there now
         std::function<void()> endProcess;          // default: the process ends at once
     };
+
+    // How often the notification area is looked for, and how many looks in a row may miss it before
+    // the memo window stands on its own: a panel restarting is back within that time.
+    static constexpr int WatchIntervalMs = 1000;
+    static constexpr int MissesBeforeStandalone = 4;
 
     explicit frmShowInTaskBar(Desktop desktop = {}, QWidget* parent = nullptr);
     ~frmShowInTaskBar() override;
@@ -54,13 +61,21 @@ public:
     // when that save fails the program goes on, window and text as they were.
     int runUntilEnded();
 
+    // One look for the notification area: an area that appeared takes the icon and the program acts as
+    // a tray program from then on; one gone for several looks in a row leaves the memo window shown
+    // on its own, until it returns.
+    void watchNotificationArea();
+
     frmScrivlet* memoWindow() const;
+    // None until a notification area has been found.
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     QMenu* mnuMenu() const { return mnuMenu_; }
     bool isStandalone() const { return standalone_; }
 
 private:
     frmScrivlet* loadMemoWindow();
+    void showIcon();
+    void setStandalone(bool standalone);
     void Form_QueryUnload();
     void endProgram();
     void commitData(QSessionManager& manager);
@@ -72,6 +87,10 @@ private:
     QMenu* mnuMenu_ = nullptr;
     QAction* mnuVisual_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QTimer* watch_ = nullptr;
+    // What the icon was made for; until then any kind will do.
+    NotificationAreaKind iconKind_ = NotificationAreaKind::Absent;
+    int misses_ = 0;
     QPointer<frmScrivlet> memo_;
     bool standalone_ = false;
     bool ending_ = false;

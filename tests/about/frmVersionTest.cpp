@@ -1,8 +1,10 @@
 #include "frmVersion.h"
 
 #include "ProgramFolder.h"
+#include "LoginStart.h"
 #include "QtPrinters.h"
 #include "SafeWrite.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
 #include "UrlCatcher.h"
@@ -10,10 +12,12 @@
 #include "mdlScrivlet.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -65,6 +69,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
     QCheckBox* autoSave() const { return dialog->findChild<QCheckBox*>(QStringLiteral("chkAutoSave")); }
+    QCheckBox* autoStart() const { return dialog->findChild<QCheckBox*>(QStringLiteral("chkAutoStart")); }
     QLabel* label(const char* name) const { return dialog->findChild<QLabel*>(QLatin1String(name)); }
     void pressOk() const
     {
@@ -72,6 +77,9 @@ protected:
     }
 
     TempProgramFolder folder;
+    // The login entries are the user's own: never those of whoever runs the tests.
+    QTemporaryDir config;
+    ScopedEnvironment configHome{"XDG_CONFIG_HOME", config.path().toUtf8()};
     ScriptedPrompter prompts;
     std::unique_ptr<frmVersion> dialog;
 };
@@ -218,6 +226,71 @@ TEST_F(VersionDialog, anInstalledCopyLinksToTheInstalledReadme)
     ASSERT_EQ(desktop.urls.size(), 1);
     EXPECT_EQ(desktop.urls.first(), QUrl::fromLocalFile(QDir::fromNativeSeparators(installed)));
     EXPECT_TRUE(prompts.boxes().empty());
+}
+
+TEST_F(VersionDialog, startAtLoginIsWrittenAndRemovedByOkOnly)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    open();
+    ASSERT_NE(autoStart(), nullptr);
+    EXPECT_FALSE(autoStart()->isChecked());
+
+    autoStart()->click();
+    dialog->close();
+    EXPECT_FALSE(QFileInfo::exists(loginStartEntryPath()));
+
+    open();
+    autoStart()->click();
+    ASSERT_TRUE(autoStart()->isChecked());
+    pressOk();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(startsAtLogin(self));
+    EXPECT_TRUE(prompts.boxes().empty());
+
+    open();
+    EXPECT_TRUE(autoStart()->isChecked());
+    autoStart()->click();
+    pressOk();
+    EXPECT_FALSE(QFileInfo::exists(loginStartEntryPath()));
+}
+
+TEST_F(VersionDialog, anotherCopysEntryShowsClearIsKeptAndIsReplacedWhenTicked)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString other = QStringLiteral("/elsewhere/Scrivlet");
+    QString error;
+    ASSERT_TRUE(setStartAtLogin(true, other, &error));
+
+    open();
+    EXPECT_FALSE(autoStart()->isChecked());
+    pressOk();
+    EXPECT_TRUE(startsAtLogin(other));
+
+    open();
+    autoStart()->click();
+    pressOk();
+    EXPECT_TRUE(startsAtLogin(self));
+    EXPECT_FALSE(startsAtLogin(other));
+}
+
+TEST_F(VersionDialog, anEntryThatCannotBeWrittenIsReportedAndTheDialogStays)
+{
+    ASSERT_TRUE(QDir().mkpath(loginStartEntryPath()));
+    open();
+    autoStart()->click();
+    pressOk();
+
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(prompts.boxes().size(), 1u);
+    EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("ログイン時に起動するよう設定できませんでした。")));
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("理由：")));
+    EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation);
+    EXPECT_TRUE(autoStart()->isChecked());
+
+    ASSERT_TRUE(QDir(loginStartEntryPath()).removeRecursively());
+    pressOk();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(startsAtLogin(QCoreApplication::applicationFilePath()));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,9 +34,17 @@ protected:
     {
         // One at a time: each registers itself as the program's exit.
         form.reset();
+        area = notificationArea;
         form = std::make_unique<frmShowInTaskBar>(
-            frmShowInTaskBar::Desktop{[notificationArea] { return notificationArea; }, [this] { ++processEnds; }});
+            frmShowInTaskBar::Desktop{[this] { return area; }, [this] { ++processEnds; }});
         return *form;
+    }
+
+    // The looks the program takes, one a second, while the notification area is as now.
+    static void look(frmShowInTaskBar& startup, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            startup.watchNotificationArea();
     }
 
     static QPlainTextEdit* memoText(frmScrivlet* memo)
@@ -63,6 +72,7 @@ protected:
     TempProgramFolder folder;
     ScriptedPrompter prompts;
     int processEnds = 0;
+    bool area = true;
     std::unique_ptr<frmShowInTaskBar> form;
 };
 
@@ -99,8 +109,9 @@ TEST_F(StartUp, iconMenuHasTheShowItemInBoldThenExit)
     EXPECT_EQ(menu->defaultAction(), items[0]);
     EXPECT_TRUE(items[0]->font().bold());
     EXPECT_FALSE(items[1]->font().bold());
-    // The icon's own context menu would open a second menu beside ours.
-    EXPECT_EQ(startup.trayIcon()->contextMenu(), nullptr);
+    // D-Bus panels draw the menu they are given; nothing else would let them show it.
+    ASSERT_TRUE(startup.Form_Load());
+    EXPECT_EQ(startup.trayIcon()->contextMenu(), menu);
 }
 
 TEST_F(StartUp, secondCopyFromTheSameFolderSaysSoAndLeavesNoTrace)
@@ -117,7 +128,7 @@ TEST_F(StartUp, secondCopyFromTheSameFolderSaysSoAndLeavesNoTrace)
     EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
     EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(box.buttons, Prompter::Buttons::Ok);
-    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(startup.trayIcon(), nullptr);
     EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_TRUE(running.isHeld());
@@ -199,7 +210,7 @@ TEST_F(StartUp, closedMemoWindowIsLoadedAgainFromItsSavedMemo)
     EXPECT_EQ(memoText(startup.memoWindow())->toPlainText(), QStringLiteral("written on close"));
 }
 
-TEST_F(StartUp, iconEventsShowTheWindowOrTheMenuOrNothing)
+TEST_F(StartUp, iconEventsShowTheWindowOrNothing)
 {
     struct Case
     {
@@ -208,8 +219,11 @@ TEST_F(StartUp, iconEventsShowTheWindowOrTheMenuOrNothing)
         bool showsMenu;
     };
     const Case cases[] = {
-        {QSystemTrayIcon::Trigger, true, false},  {QSystemTrayIcon::DoubleClick, true, false},
-        {QSystemTrayIcon::Context, false, true},  {QSystemTrayIcon::MiddleClick, false, false},
+        {QSystemTrayIcon::Trigger, true, false},
+        {QSystemTrayIcon::DoubleClick, true, false},
+        // The icon's own menu opens on Context, by Qt or by the panel, never a second one from here.
+        {QSystemTrayIcon::Context, false, false},
+        {QSystemTrayIcon::MiddleClick, false, false},
         {QSystemTrayIcon::Unknown, false, false},
     };
     for (const Case& c : cases) {
@@ -395,13 +409,124 @@ TEST_F(StartUp, withoutANotificationAreaTheMemoWindowComesUpAtOnce)
     ASSERT_TRUE(startup.Form_Load());
 
     EXPECT_TRUE(startup.isStandalone());
-    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(startup.trayIcon(), nullptr);
     frmScrivlet* memo = startup.memoWindow();
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Window);
     EXPECT_EQ(memo->focusWidget(), memoText(memo));
     EXPECT_EQ(folder.readSettings(), settingsAfterStart);
+}
+
+TEST_F(StartUp, aNotificationAreaThatComesLateTakesTheIconAndLeavesTheWindowShown)
+{
+    frmShowInTaskBar& startup = start(false);
+    ASSERT_TRUE(startup.Form_Load());
+    look(startup, 3);
+    EXPECT_TRUE(startup.isStandalone());
+    EXPECT_EQ(startup.trayIcon(), nullptr);
+    frmScrivlet* memo = startup.memoWindow();
+    ASSERT_NE(memo, nullptr);
+
+    area = true;
+    look(startup, 1);
+
+    EXPECT_FALSE(startup.isStandalone());
+    ASSERT_NE(startup.trayIcon(), nullptr);
+    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_EQ(startup.trayIcon()->contextMenu(), startup.mnuMenu());
+    EXPECT_EQ(startup.memoWindow(), memo);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+
+    // Now a tray program: 最小化 hides, and closing the window does not end the program.
+    auto* minimise = memo->findChild<QPushButton*>(QStringLiteral("cmdMin"));
+    ASSERT_NE(minimise, nullptr);
+    minimise->click();
+    EXPECT_FALSE(memo->isVisible());
+    EXPECT_FALSE(memo->isMinimized());
+    startup.Form_MouseMove(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_TRUE(memo->close());
+    EXPECT_EQ(processEnds, 0);
+    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nLastFileNum=0\r\n"));
+}
+
+TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)
+{
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+
+    // A panel restarting is back before the window needs to come up.
+    area = false;
+    look(startup, frmShowInTaskBar::MissesBeforeStandalone - 1);
+    area = true;
+    look(startup, 1);
+    EXPECT_EQ(startup.memoWindow(), nullptr);
+    EXPECT_FALSE(startup.isStandalone());
+    EXPECT_TRUE(startup.trayIcon()->isVisible());
+
+    area = false;
+    look(startup, frmShowInTaskBar::MissesBeforeStandalone - 1);
+    EXPECT_EQ(startup.memoWindow(), nullptr);
+    look(startup, 1);
+    EXPECT_TRUE(startup.isStandalone());
+    frmScrivlet* memo = startup.memoWindow();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_EQ(memo->focusWidget(), memoText(memo));
+    look(startup, 5);
+    EXPECT_EQ(prompts.boxes().size(), 0u);
+
+    area = true;
+    look(startup, 1);
+    EXPECT_FALSE(startup.isStandalone());
+    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+}
+
+TEST_F(StartUp, noLookAfterTheProgramEnds)
+{
+    frmShowInTaskBar& startup = start();
+    ASSERT_TRUE(startup.Form_Load());
+    mdlScrivlet::exitProgram();
+    area = false;
+    look(startup, frmShowInTaskBar::MissesBeforeStandalone + 1);
+    EXPECT_EQ(startup.memoWindow(), nullptr);
+    EXPECT_EQ(processEnds, 1);
+}
+
+TEST_F(StartUp, minimiseAndMaximiseOfferedByTheDesktopActAsTheWindowsOwnButtons)
+{
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray);
+        mdlScrivlet::resetForTesting();
+        frmShowInTaskBar& startup = start(tray);
+        ASSERT_TRUE(startup.Form_Load());
+        startup.mnuVisual_Click();
+        frmScrivlet* memo = startup.memoWindow();
+        ASSERT_NE(memo, nullptr);
+
+        memo->setWindowState(Qt::WindowMaximized);
+        QTRY_VERIFY(!(memo->windowState() & Qt::WindowMaximized));
+        EXPECT_TRUE(memo->isVisible());
+
+        memo->setWindowState(Qt::WindowMinimized);
+        if (tray) {
+            // Hidden, as by 最小化: the icon brings it back.
+            QTRY_VERIFY(!memo->isVisible());
+            EXPECT_FALSE(memo->isMinimized());
+        } else {
+            // In the task bar, where the user finds it again.
+            QTest::qWait(0);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(memo->isMinimized());
+        }
+        EXPECT_EQ(processEnds, 0);
+        form.reset();
+    }
 }
 
 } // namespace

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The program with a D-Bus notification area (StatusNotifierItem, as KDE Plasma, GNOME's AppIndicator
+# extension and Xfce show it), on a real X server: the icon registers with its tip, image and menu;
+# the panel's left click shows the memo window; 終了 from the menu the panel draws ends the program
+# and writes nothing.
+# Usage: sni_test.sh SCRIVLET HELPER_FOLDER
+set -euo pipefail
+program=$1
+helpers=$2
+. "$(dirname "$0")/x11session.sh"
+. "$(dirname "$0")/dbussession.sh"
+
+folder="$session_dir/program folder"
+mkdir -p "$folder"
+cp "$program" "$folder/Scrivlet"
+ini="$folder/Scrivlet.ini"
+title="Zormet Scrivlet"
+ended() {
+    ! is_running "$1"
+}
+
+start_x_server
+start_session_bus
+start_sni_host
+
+echo "start: the icon registers, nothing is shown"
+start_background scrivlet "$folder/Scrivlet"
+pid=$last_pid
+wait_for 60 "registered item" has_sni_item "$pid"
+has_embedded_icon "$pid" && fail "an XEmbed icon as well"
+[ -z "$(visible_windows_titled "$pid" "$title")" ] || fail "a window is visible after start"
+
+echo "tool tip, icon image, menu"
+sni props "$pid" >"$session_dir/props" || fail "cannot read the item's properties"
+grep -qx $'title\tスクリブレット' "$session_dir/props" || fail "tool tip: $(cat "$session_dir/props")"
+grep -q $'^icon-pixmaps\t.*16x16' "$session_dir/props" || fail "no icon image: $(cat "$session_dir/props")"
+grep -q $'^menu\t/NO_DBUSMENU$' "$session_dir/props" && fail "no menu exported"
+sni menu "$pid" >"$session_dir/menu" || fail "cannot read the menu"
+printf '%s\n' "書き込みフォーム表示(_V)" "終了(_X)" >"$session_dir/menu.expected"
+cut -f2 "$session_dir/menu" | cmp -s - "$session_dir/menu.expected" || fail "menu: $(cat "$session_dir/menu")"
+
+echo "the panel's left click: the memo window"
+sni activate "$pid" || fail "Activate was refused"
+wait_for 30 "memo window" has_visible_window_titled "$pid" "$title"
+memo_window=$(visible_windows_titled "$pid" "$title")
+focused() {
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$memo_window" ]
+}
+wait_for 30 "keyboard focus in the memo window" focused
+xdotool type "not saved"
+
+echo "終了 from the panel's menu: ends at once, writes nothing"
+cp "$ini" "$session_dir/ini.before"
+exit_id=$(awk -F '\t' '$2 == "終了(_X)" { print $1 }' "$session_dir/menu")
+sni click "$pid" "$exit_id" || fail "the click on 終了 was refused"
+wait_for 30 "end of the program after 終了" ended "$pid"
+code=0
+wait "$pid" || code=$?
+[ "$code" = 0 ] || fail "終了 ended the program with exit code $code"
+cmp -s "$ini" "$session_dir/ini.before" || fail "終了 wrote Scrivlet.ini"
+[ -z "$(ls -A "$folder/files" 2>/dev/null)" ] || fail "終了 saved a memo: $(ls "$folder/files")"
+
+echo "PASS"
