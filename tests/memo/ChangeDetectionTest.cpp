@@ -1,8 +1,7 @@
 #include "MemoChange.h"
+#include "MemoDisturbance.h"
 #include "MemoWindowFixture.h"
 
-#include <QDateTime>
-#include <cstdio>
 #include <tuple>
 
 namespace {
@@ -16,25 +15,6 @@ enum class Trigger
     AutomaticSave,
     Close
 };
-
-// What another program does to the shown memo (number 3) meanwhile.
-enum class Disturbance
-{
-    Created,
-    Changed,
-    ReplacedByRename,
-    Removed
-};
-
-const QDateTime fixedTime = QDateTime::fromMSecsSinceEpoch(1700000000123);
-const QByteArray theirs = "theirs\r\n";
-
-void setModified(const QString& path, const QDateTime& when)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
-}
 
 class WrittenMemo : public MemoWindow
 {
@@ -76,58 +56,16 @@ protected:
 
 class ChangedOnDisk : public WrittenMemo, public ::testing::WithParamInterface<std::tuple<Trigger, Disturbance, Answer>>
 {
-protected:
-    void disturb(Disturbance d)
-    {
-        const QString path = folder.memoPath(3);
-        switch (d) {
-        case Disturbance::Created:
-            folder.writeMemo(3, theirs);
-            break;
-        case Disturbance::Changed:
-            folder.writeMemo(3, "theirs, and longer\r\n");
-            break;
-        case Disturbance::ReplacedByRename: {
-            // Same size and time: only the file's identity tells.
-            const QString other = folder.memoFolder() + QStringLiteral("incoming.tmp");
-            TempProgramFolder::writeBytes(other, "mind\r\n");
-            setModified(other, fixedTime);
-            ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
-            break;
-        }
-        case Disturbance::Removed:
-            ASSERT_TRUE(QFile::remove(path));
-            break;
-        }
-    }
-
-    QByteArray theirBytes(Disturbance d) const
-    {
-        switch (d) {
-        case Disturbance::Created:
-            return theirs;
-        case Disturbance::Changed:
-            return "theirs, and longer\r\n";
-        case Disturbance::ReplacedByRename:
-            return "mind\r\n";
-        case Disturbance::Removed:
-            break;
-        }
-        return QByteArray();
-    }
 };
 
 TEST_P(ChangedOnDisk, asksOnceAndDoesWhatTheAnswerSays)
 {
     const auto [trigger, disturbance, answer] = GetParam();
-    if (disturbance != Disturbance::Created) {
-        folder.writeMemo(3, "mine\r\n");
-        setModified(folder.memoPath(3), fixedTime);
-    }
+    prepareMemo(folder, 3, disturbance);
     open();
     type(QStringLiteral("typed "));
     const QByteArray typed = typedBytes();
-    disturb(disturbance);
+    disturbMemo(folder, 3, disturbance);
     if (HasFatalFailure())
         return;
     prompter.planAnswer(answer);
@@ -153,7 +91,7 @@ TEST_P(ChangedOnDisk, asksOnceAndDoesWhatTheAnswerSays)
     case Answer::No:
         EXPECT_TRUE(wentAhead);
         EXPECT_EQ(folder.memoExists(3), disturbance != Disturbance::Removed);
-        EXPECT_EQ(folder.readMemo(3), theirBytes(disturbance));
+        EXPECT_EQ(folder.readMemo(3), disturbedBytes(disturbance));
         EXPECT_EQ(folder.readMemo(4), QByteArray("four\r\n"));
         EXPECT_EQ(folder.readMemo(5), typed);
         ASSERT_EQ(prompter.boxes().size(), 2u);
@@ -168,7 +106,7 @@ TEST_P(ChangedOnDisk, asksOnceAndDoesWhatTheAnswerSays)
         break;
     default:
         EXPECT_FALSE(wentAhead);
-        EXPECT_EQ(folder.readMemo(3), theirBytes(disturbance));
+        EXPECT_EQ(folder.readMemo(3), disturbedBytes(disturbance));
         EXPECT_FALSE(folder.memoExists(5));
         ASSERT_FALSE(window.isNull());
         EXPECT_EQ(current(), 3);
@@ -186,9 +124,8 @@ std::string triggerName(Trigger t)
 
 std::string caseName(const ::testing::TestParamInfo<std::tuple<Trigger, Disturbance, Answer>>& info)
 {
-    const char* const disturbances[] = {"created", "changed", "replacedByRename", "removed"};
     const char* const answers[] = {"ok", "overwrite", "keepBoth", "cancel"};
-    return triggerName(std::get<0>(info.param)) + "_" + disturbances[int(std::get<1>(info.param))] + "_" +
+    return triggerName(std::get<0>(info.param)) + "_" + disturbanceName(std::get<1>(info.param)) + "_" +
            answers[int(std::get<2>(info.param))];
 }
 
