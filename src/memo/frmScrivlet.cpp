@@ -488,17 +488,15 @@ bool frmScrivlet::Form_QueryUnload()
     return true;
 }
 
-bool frmScrivlet::writeLastFileNum()
+void frmScrivlet::writeLastFileNum()
 {
     INIAccess& ini = mdlScrivlet::sharedSettings();
     ini.FileName = settings::fileName();
     QString error;
-    if (ini.SetINIData(settings::section(), settings::lastFileNumKey(),
-                       QString::number(mdlScrivlet::currentFileNumber()), &error))
-        return true;
-    reportFailure(QStringLiteral("設定ファイルに書き込めませんでした。"),
-                  mdlScrivlet::programFolder() + settings::fileName(), error);
-    return false;
+    if (!ini.SetINIData(settings::section(), settings::lastFileNumKey(),
+                        QString::number(mdlScrivlet::currentFileNumber()), &error))
+        reportFailure(QStringLiteral("設定ファイルに書き込めませんでした。"),
+                      mdlScrivlet::programFolder() + settings::fileName(), error);
 }
 
 void frmScrivlet::closeEvent(QCloseEvent* event)

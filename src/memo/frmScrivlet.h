@@ -84,7 +84,7 @@ private:
     WriteCheck checkBeforeWrite();
     bool keepBoth(MemoChange change);
     void rememberShownFile();
-    bool writeLastFileNum();
+    void writeLastFileNum();
 
     void writeRecoveryCopy();
     void dropRecoveryCopy();

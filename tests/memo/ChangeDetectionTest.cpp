@@ -1,4 +1,5 @@
 #include "MemoChange.h"
+#include "MemoCompaction.h"
 #include "MemoDisturbance.h"
 #include "MemoWindowFixture.h"
 
@@ -199,6 +200,34 @@ TEST(NewMemo, goesToTheFirstFreeNumberAfterTheShownOneWrappingRound)
     TempProgramFolder::writeBytes(blocked.memoFolder().chopped(1), "file");
     EXPECT_EQ(saveAsNewMemo(blocked.path(), 0, QStringLiteral("c"), &error, &replaced), std::nullopt);
     EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+using namespace memotest;
+
+// The utility compacts the folder while the memo window shows memo 0000, never saved, with text typed:
+// memo 0001 moves into text0000.txt, and Save must not write over it unasked.
+TEST_F(MemoWindow, compactionByTheUtilityUnderAnUnsavedMemoIsAskedAbout)
+{
+    folder.writeMemo(1, "memo one\r\n");
+    folder.writeMemo(3, "memo three\r\n");
+    open();
+    type(QStringLiteral("typed"));
+    ASSERT_TRUE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 10, prompter).completed);
+    prompter.clear(); // the utility's own completion notice
+    ASSERT_EQ(folder.readMemo(0), QByteArray("memo one\r\n"));
+    ASSERT_EQ(folder.readMemo(1), QByteArray("memo three\r\n"));
+
+    prompter.planAnswer(Answer::No);
+    click("cmdSave");
+    EXPECT_TRUE(prompter.boxes().front().text.contains(utf8("作成されました")));
+    EXPECT_EQ(folder.readMemo(0), QByteArray("memo one\r\n"));
+    EXPECT_EQ(folder.readMemo(1), QByteArray("memo three\r\n"));
+    EXPECT_EQ(folder.readMemo(2), QByteArray("typed\r\n"));
+    EXPECT_EQ(current(), 2);
 }
 
 } // namespace
