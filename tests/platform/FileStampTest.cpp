@@ -15,6 +15,8 @@ void write(const QString& path, const QByteArray& bytes, const QDateTime& modifi
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     ASSERT_EQ(f.write(bytes), bytes.size());
+    // Written out first: a write still buffered would set the time again when the file closes.
+    ASSERT_TRUE(f.flush());
     if (modified.isValid()) {
         ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
     }
