@@ -8,12 +8,6 @@ program=$1
 helpers=$2
 . "$(dirname "$0")/x11session.sh"
 
-# Nothing of the user's own: the copies go to a state folder of this run.
-export HOME="$session_dir/home"
-export XDG_STATE_HOME="$session_dir/state"
-export XDG_CONFIG_HOME="$session_dir/config" XDG_DATA_HOME="$session_dir/data" XDG_CACHE_HOME="$session_dir/cache"
-mkdir -p "$HOME"
-
 folder="$session_dir/program folder"
 mkdir -p "$folder"
 cp "$program" "$folder/Scrivlet"
@@ -27,7 +21,7 @@ cp932_lines() {
 ended() {
     ! is_running "$1"
 }
-# The copy of unsaved edits of memo N, when there is one.
+# The copy of unsaved edits of memo N, when there is one; x11session.sh set the state folder.
 copy_of() {
     compgen -G "$XDG_STATE_HOME/Scrivlet/*/text000$1.txt" | head -n1
 }

@@ -9,6 +9,12 @@ export LC_ALL=C.UTF-8
 session_pids=() # "PID:START" with the process's start time, so that a number reused is never hit
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/scrivlet-x11.XXXXXX")
 
+# The programs never see the user's own folders: a home and state, config, data and cache folders of
+# this session (copies of unsaved memo text go to the state folder).
+export HOME="$session_dir/home" XDG_STATE_HOME="$session_dir/state" XDG_CONFIG_HOME="$session_dir/config"
+export XDG_DATA_HOME="$session_dir/data" XDG_CACHE_HOME="$session_dir/cache"
+mkdir -p "$HOME"
+
 # Fields of /proc/PID/stat after the command name: state first, start time twentieth.
 proc_field() {
     local stat
