@@ -4,6 +4,7 @@
 #include "FileLookup.h"
 #include "FreeNumberSearch.h"
 #include "JumpAnswer.h"
+#include "MemoChange.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
@@ -31,6 +32,8 @@ namespace {
 
 constexpr int MinimumOuterWidth = 6135; // twips
 constexpr int ClientHeight = 5175;      // twips
+// Long enough not to write at every key, short enough that a crash loses little.
+constexpr int RecoveryDelayMs = 1000;
 
 QString changedTag()
 {
@@ -115,6 +118,11 @@ void frmScrivlet::createControls()
     txtDataField->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setChangedMark(QString());
 
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(RecoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, &frmScrivlet::writeRecoveryCopy);
+
     setTabOrder(txtFile, cmdPrev);
     setTabOrder(cmdPrev, cmdNext);
     setTabOrder(cmdNext, cmdSave);
@@ -164,6 +172,7 @@ void frmScrivlet::createMenu()
 void frmScrivlet::Form_Load()
 {
     mdlScrivlet::setProgramFolder(programFolder());
+    recovery_ = RecoveryStore::forProgramFolder(mdlScrivlet::programFolder());
     const QString folder = memo::memoFolder(mdlScrivlet::programFolder());
     if (!QFileInfo(folder).isDir()) {
         errno = 0;
@@ -183,6 +192,10 @@ void frmScrivlet::Form_Load()
     int last = value.toInt(&isNumber);
     if (!isNumber || last < memo::FirstNumber || last > memo::LastNumber)
         last = memo::FirstNumber;
+    // Edits a crash kept from being saved come first: that memo is opened, and its load offers them back.
+    const std::vector<int> unsaved = recovery_.offerable();
+    if (!unsaved.empty())
+        last = unsaved.front();
 
     mdlScrivlet::setCurrentFileNumber(qint16(last - 1));
     cmdNext_Click();
@@ -219,9 +232,15 @@ void frmScrivlet::step(int number, const QString& readingStatus)
 bool frmScrivlet::loadMemo(int number, const QString& readingStatus)
 {
     const QString path = memo::memoFilePath(mdlScrivlet::programFolder(), number);
+    // Looked at before reading: a change in between is then taken for a change afterwards, and asked about.
+    FileStamp stamp;
+    const bool looked = readFileStamp(path, &stamp, nullptr);
     if (!isOrdinaryFile(path)) {
+        dropRecoveryCopy();
         showMemo(number, path, QString(), QStringLiteral("状態：未作成"));
         keepFileUnlessEdited_ = false;
+        shownStamp_ = looked ? std::optional<FileStamp>(stamp) : std::nullopt;
+        offerRecoveryCopy();
         return true;
     }
     WRText& reader = mdlScrivlet::sharedText();
@@ -233,11 +252,14 @@ bool frmScrivlet::loadMemo(int number, const QString& readingStatus)
         reportFailure(QStringLiteral("次のメモを読み込めませんでした。"), path, error);
         return false;
     }
+    dropRecoveryCopy();
     setStatus(readingStatus);
     showMemo(number, path, text,
              invalid ? QStringLiteral("状態：一部の文字を正しく読み込めませんでした")
                      : QStringLiteral("状態：ファイル読み込みOK"));
     keepFileUnlessEdited_ = invalid;
+    shownStamp_ = looked ? std::optional<FileStamp>(stamp) : std::nullopt;
+    offerRecoveryCopy();
     return true;
 }
 
@@ -247,18 +269,25 @@ void frmScrivlet::showUnreadableMemo(int number)
     showMemo(number, memo::memoFilePath(mdlScrivlet::programFolder(), number), QString(),
              QStringLiteral("状態：ファイル読み込み失敗"));
     keepFileUnlessEdited_ = true;
+    rememberShownFile();
     mdlScrivlet::setCurrentFileNumber(qint16(number));
 }
 
 void frmScrivlet::showMemo(int number, const QString& path, const QString& text, const QString& status)
 {
+    showPath(number, path);
+    txtDataField->setPlainText(text);
+    setChangedMark(QString());
+    recoveryTimer_->stop();
+    setStatus(status);
+}
+
+void frmScrivlet::showPath(int number, const QString& path)
+{
     shownNumber_ = number;
     shownPath_ = path;
     txtFile->setText(path);
     txtFile->setCursorPosition(int(path.size()));
-    txtDataField->setPlainText(text);
-    setChangedMark(QString());
-    setStatus(status);
 }
 
 bool frmScrivlet::AutoSaveCheck()
@@ -275,6 +304,14 @@ bool frmScrivlet::AutoSaveCheck()
 
 bool frmScrivlet::cmdSave_Click()
 {
+    switch (checkBeforeWrite()) {
+    case WriteCheck::Stop:
+        return false;
+    case WriteCheck::SavedElsewhere:
+        return true;
+    case WriteCheck::Write:
+        break;
+    }
     WRText& writer = mdlScrivlet::sharedText();
     writer.FileName = shownPath_;
     writer.WText = memoText();
@@ -286,17 +323,172 @@ bool frmScrivlet::cmdSave_Click()
         return false;
     }
     keepFileUnlessEdited_ = false;
+    rememberShownFile();
+    dropRecoveryCopy();
     setStatus(replaced ? QStringLiteral("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）")
                        : QStringLiteral("状態：ファイル書き込みOK"));
     return true;
 }
 
+frmScrivlet::WriteCheck frmScrivlet::checkBeforeWrite()
+{
+    FileStamp now;
+    int systemError = 0;
+    if (!readFileStamp(shownPath_, &now, &systemError)) {
+        reportFailure(QStringLiteral("次のメモを保存できませんでした。入力した内容は画面に残っています。"), shownPath_,
+                      fileErrorReason(systemError));
+        return WriteCheck::Stop;
+    }
+    const MemoChange change = compareFileStamps(shownStamp_, now);
+    if (change == MemoChange::None)
+        return WriteCheck::Write;
+    switch (askAboutChange(shownPath_, change, prompter())) {
+    case ChangeAnswer::Overwrite:
+        return WriteCheck::Write;
+    case ChangeAnswer::KeepBoth:
+        return keepBoth(change) ? WriteCheck::SavedElsewhere : WriteCheck::Stop;
+    case ChangeAnswer::Cancel:
+        break;
+    }
+    setStatus(QStringLiteral("状態：保存を取り消しました"));
+    return WriteCheck::Stop;
+}
+
+bool frmScrivlet::keepBoth(MemoChange change)
+{
+    const QString folder = mdlScrivlet::programFolder();
+    QString error;
+    bool replaced = false;
+    const std::optional<int> number = saveAsNewMemo(folder, shownNumber_, memoText(), &error, &replaced);
+    if (!number) {
+        reportFailure(
+            QStringLiteral("画面の内容を新しいメモとして保存できませんでした。入力した内容は画面に残っています。"),
+            memo::memoFolder(folder), error);
+        return false;
+    }
+    const QString oldPath = shownPath_;
+    dropRecoveryCopy();
+    showPath(*number, memo::memoFilePath(folder, *number));
+    mdlScrivlet::setCurrentFileNumber(qint16(*number));
+    keepFileUnlessEdited_ = false;
+    rememberShownFile();
+    setStatus(replaced ? QStringLiteral("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）")
+                       : QStringLiteral("状態：ファイル書き込みOK"));
+    const QString original = change == MemoChange::Removed
+                                 ? QStringLiteral("元のメモは削除されたままです。")
+                                 : QStringLiteral("元のメモはほかのプログラムが書いた内容のまま残っています。");
+    prompter().inform(QStringLiteral("画面の内容を新しいメモ「") + memo::memoFileName(*number) +
+                          QStringLiteral("」に保存し、表示しました。\n\n") + shownPath_ + QStringLiteral("\n\n") +
+                          original + QStringLiteral("\n") + oldPath,
+                      mdlScrivlet::programTitle(), Prompter::Icon::Information);
+    return true;
+}
+
+void frmScrivlet::rememberShownFile()
+{
+    FileStamp stamp;
+    shownStamp_ = readFileStamp(shownPath_, &stamp, nullptr) ? std::optional<FileStamp>(stamp) : std::nullopt;
+}
+
+void frmScrivlet::recheckShownMemo()
+{
+    if (shownNumber_ < 0)
+        return;
+    FileStamp now;
+    // A file that cannot be looked at now is reported by the next write.
+    if (!readFileStamp(shownPath_, &now, nullptr) || compareFileStamps(shownStamp_, now) == MemoChange::None)
+        return;
+    if (changedMark() == changedTag())
+        return;
+    if (loadMemo(shownNumber_, QStringLiteral("状態：ファイル認識。読み込み開始")))
+        mdlScrivlet::setCurrentFileNumber(qint16(shownNumber_));
+}
+
+void frmScrivlet::forgetUnsavedEdits()
+{
+    dropRecoveryCopy();
+}
+
+void frmScrivlet::writeRecoveryCopy()
+{
+    recoveryTimer_->stop();
+    if (shownNumber_ < 0 || changedMark() != changedTag())
+        return;
+    QString error;
+    if (recovery_.save(shownNumber_, txtDataField->toPlainText(), &error)) {
+        recoveryWritten_ = true;
+        recoveryFailureReported_ = false;
+        return;
+    }
+    // Once is enough until it works again: a box at every pause in typing would only be in the way.
+    if (recoveryFailureReported_)
+        return;
+    recoveryFailureReported_ = true;
+    reportFailure(QStringLiteral("入力中の内容の控えを保存できませんでした。このままプログラムが異常終了すると、"
+                                 "保存していない入力は失われます。"),
+                  recovery_.filePath(shownNumber_), error);
+}
+
+void frmScrivlet::dropRecoveryCopy()
+{
+    recoveryTimer_->stop();
+    if (!recoveryWritten_)
+        return;
+    recoveryWritten_ = false;
+    QString error;
+    if (!recovery_.remove(shownNumber_, &error))
+        reportFailure(
+            QStringLiteral(
+                "入力中の内容の控えを削除できませんでした。次に開いたときに、復元するかどうかを尋ねることがあります。"),
+            recovery_.filePath(shownNumber_), error);
+}
+
+void frmScrivlet::offerRecoveryCopy()
+{
+    if (!recovery_.isNewerThanMemo(shownNumber_))
+        return;
+    const QString copy = recovery_.filePath(shownNumber_);
+    QString text;
+    QString error;
+    if (!recovery_.read(shownNumber_, &text, &error)) {
+        reportFailure(QStringLiteral("前回保存されなかった編集内容を読み込めませんでした。"), copy, error);
+        return;
+    }
+    const Prompter::Answer answer = prompter().message(
+        QStringLiteral("前回保存されなかった編集内容があります。復元しますか？\n\n") + shownPath_,
+        mdlScrivlet::programTitle(), Prompter::Icon::Question, Prompter::Buttons::YesNo, Prompter::Answer::Yes);
+    if (answer == Prompter::Answer::Yes) {
+        // Shown as edited and not saved: the copy stays until the edits end one way or another.
+        txtDataField->setPlainText(text);
+        recoveryWritten_ = true;
+        keepFileUnlessEdited_ = false;
+        setStatus(QStringLiteral("状態：前回の編集内容を復元しました（未保存）"));
+        return;
+    }
+    if (!recovery_.remove(shownNumber_, &error))
+        reportFailure(QStringLiteral("前回保存されなかった編集内容の控えを削除できませんでした。"), copy, error);
+}
+
 void frmScrivlet::txtDataField_Change()
 {
     setChangedMark(changedTag());
+    recoveryTimer_->start();
 }
 
 bool frmScrivlet::Form_QueryUnload()
+{
+    writeLastFileNum();
+    const int before = shownNumber_;
+    if ((!keepFileUnlessEdited_ || changedMark() == changedTag()) && !cmdSave_Click())
+        return false;
+    // The text went to a new memo: that is the one to come back to.
+    if (shownNumber_ != before)
+        writeLastFileNum();
+    hide();
+    return true;
+}
+
+void frmScrivlet::writeLastFileNum()
 {
     INIAccess& ini = mdlScrivlet::sharedSettings();
     ini.FileName = settings::fileName();
@@ -305,10 +497,6 @@ bool frmScrivlet::Form_QueryUnload()
                         QString::number(mdlScrivlet::currentFileNumber()), &error))
         reportFailure(QStringLiteral("設定ファイルに書き込めませんでした。"),
                       mdlScrivlet::programFolder() + settings::fileName(), error);
-    if ((!keepFileUnlessEdited_ || changedMark() == changedTag()) && !cmdSave_Click())
-        return false;
-    hide();
-    return true;
 }
 
 void frmScrivlet::changeEvent(QEvent* event)
@@ -376,6 +564,9 @@ void frmScrivlet::keyPressEvent(QKeyEvent* event)
 
 void frmScrivlet::cmdMin_Click()
 {
+    // A hidden window may wait for hours: its edits are kept safe now rather than after the pause.
+    if (recoveryTimer_->isActive())
+        writeRecoveryCopy();
     if (standalone_)
         showMinimized();
     else
@@ -456,6 +647,23 @@ void frmScrivlet::mnuFileKill_Click()
                 "現在のファイルを削除します。\nよろしいですか？\n\n※これを実行すると元に戻す事は出来ません。"),
             title))
         return;
+    FileStamp now;
+    int systemError = 0;
+    if (!readFileStamp(shownPath_, &now, &systemError)) {
+        reportFailure(QStringLiteral("次のメモを削除できませんでした。"), shownPath_, fileErrorReason(systemError));
+        return;
+    }
+    // The user agreed to delete what the window shows, not what another program has put there since.
+    const MemoChange change = compareFileStamps(shownStamp_, now);
+    if (change != MemoChange::None) {
+        prompter().inform(QStringLiteral("次のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
+                              describeChange(change) +
+                              QStringLiteral("。削除していません。内容を確かめてから、もう一度実行してください。\n\n") +
+                              shownPath_,
+                          title, Prompter::Icon::Exclamation);
+        recheckShownMemo();
+        return;
+    }
     QString error;
     if (!removeFile(shownPath_, &error)) {
         reportFailure(QStringLiteral("次のメモを削除できませんでした。"), shownPath_, error);
@@ -470,6 +678,7 @@ void frmScrivlet::mnuFileKill_Click()
 
 void frmScrivlet::mnuExit_Click()
 {
+    forgetUnsavedEdits();
     mdlScrivlet::exitProgram();
 }
 

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "FileStamp.h"
+#include "MemoChange.h"
+#include "RecoveryStore.h"
+
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -9,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 // The memo window: one memo at a time, saved to and loaded from the memo folder. Constructing it loads
 // it (the last memo shown comes back); showing it is the caller's business. Closing it saves and
@@ -23,6 +29,12 @@ public:
     // Without a notification area the window stands in the task bar, minimises instead of hiding, and
     // its close ends the program.
     void setStandalone(bool standalone);
+
+    // The window is shown again: a memo nobody edited here follows its file when someone else changed it;
+    // edits are kept and the question comes before the next write.
+    void recheckShownMemo();
+    // The program ends without saving: the copy kept for crash recovery goes with the edits.
+    void forgetUnsavedEdits();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -60,6 +72,24 @@ private:
     bool loadMemo(int number, const QString& readingStatus);
     void showUnreadableMemo(int number);
     void showMemo(int number, const QString& path, const QString& text, const QString& status);
+    void showPath(int number, const QString& path);
+
+    // Whether the shown memo's file may be written now; asks when someone else changed it. KeepBoth
+    // has then already saved the text under a new number.
+    enum class WriteCheck
+    {
+        Write,
+        SavedElsewhere,
+        Stop
+    };
+    WriteCheck checkBeforeWrite();
+    bool keepBoth(MemoChange change);
+    void rememberShownFile();
+    void writeLastFileNum();
+
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
+    void offerRecoveryCopy();
 
     QString changedMark() const;
     void setChangedMark(const QString& mark);
@@ -89,5 +119,12 @@ private:
     int shownNumber_ = -1;
     // A memo that could not be read faithfully is written back only when the user edits or saves it.
     bool keepFileUnlessEdited_ = false;
+    // The shown memo's file as this window last read or wrote it; empty when it could not be looked at.
+    std::optional<FileStamp> shownStamp_;
+    RecoveryStore recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    // A copy of this window's edits exists for the shown memo.
+    bool recoveryWritten_ = false;
+    bool recoveryFailureReported_ = false;
     bool standalone_ = false;
 };

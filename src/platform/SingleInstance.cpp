@@ -1,8 +1,8 @@
 #include "SingleInstance.h"
 
-#include <QCryptographicHash>
+#include "UserFolders.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -14,14 +14,6 @@ QString lockFolder()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
-}
-
-// Two spellings of one folder (a trailing separator, a symbolic link) must meet at one lock.
-QString identityOf(const QString& programFolder)
-{
-    const QFileInfo info(programFolder);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 QString failureReason(const QLockFile& lock)
@@ -39,9 +31,7 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::lockFilePath(const QString& programFolder)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(identityOf(programFolder).toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
-    return lockFolder() + QStringLiteral("/Scrivlet-") + QString::fromLatin1(hash) + QStringLiteral(".lock");
+    return lockFolder() + QStringLiteral("/Scrivlet-") + programFolderKey(programFolder) + QStringLiteral(".lock");
 }
 
 SingleInstance::Result SingleInstance::acquire(const QString& programFolder, QString* error)

@@ -4,6 +4,7 @@
 #include "NotificationArea.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
+#include "RecoveryStore.h"
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "TaskTray.h"
@@ -122,7 +123,8 @@ bool frmShowInTaskBar::Form_Load()
     INIAccess ini = settings::open(folder);
     ini.SetINIData(settings::section(), settings::upChkBuildKey(), QString::number(buildNumber));
 
-    if (standalone_)
+    // Edits a crash kept from being saved are offered back at once, not at the first click on the icon.
+    if (standalone_ || !RecoveryStore::forProgramFolder(folder).offerable().empty())
         mnuVisual_Click();
     return true;
 }
@@ -197,7 +199,10 @@ frmScrivlet* frmShowInTaskBar::loadMemoWindow()
 
 void frmShowInTaskBar::mnuVisual_Click()
 {
+    const bool loaded = !memo_.isNull();
     frmScrivlet* memo = loadMemoWindow();
+    if (loaded)
+        memo->recheckShownMemo();
     if (memo->isMinimized())
         memo->setWindowState(memo->windowState() & ~Qt::WindowMinimized);
     if (!memo->isVisible())
@@ -228,6 +233,8 @@ void frmShowInTaskBar::endProgram()
         return;
     }
     ending_ = true;
+    if (memo_)
+        memo_->forgetUnsavedEdits();
     mnuMenu_->close();
     Form_QueryUnload();
     instance_.release();
