@@ -24,15 +24,6 @@ std::vector<int> hits(const TempProgramFolder& folder, const char* keyword, Matc
     return search::searchMemos(folder.memoFolder(), first, last, QString::fromUtf8(keyword), mode).hits;
 }
 
-class ReadFault
-{
-public:
-    explicit ReadFault(std::function<int(int)> fault) { search::testing::setReadFault(std::move(fault)); }
-    ~ReadFault() { search::testing::setReadFault({}); }
-    ReadFault(const ReadFault&) = delete;
-    ReadFault& operator=(const ReadFault&) = delete;
-};
-
 TEST(MemoSearch, decodedTextIsMatchedNeverTheBytes)
 {
     TempProgramFolder folder;
@@ -120,7 +111,7 @@ TEST(MemoSearch, unreadableFilesAreReportedAndTheRestIsSearched)
     TempProgramFolder folder;
     for (int n : {2, 3, 5, 8})
         folder.writeMemo(n, "key\r\n");
-    const ReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
+    const search::testing::ScopedReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
     const search::SearchOutcome outcome =
         search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), MatchMode::Loose);
     EXPECT_EQ(outcome.hits, (std::vector<int>{2, 8}));

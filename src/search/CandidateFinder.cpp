@@ -1,0 +1,186 @@
+#include "CandidateFinder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace search {
+namespace {
+
+// Sixteen bytes compared at once; the compiler turns these into the machine's vector instructions.
+using Block = unsigned char __attribute__((vector_size(16)));
+using BlockMask = signed char __attribute__((vector_size(16)));
+constexpr qsizetype BlockSize = 16;
+
+Block load(const char* at)
+{
+    Block b;
+    std::memcpy(&b, at, sizeof b);
+    return b;
+}
+
+Block splat(unsigned char value)
+{
+    Block b;
+    std::memset(&b, value, sizeof b);
+    return b;
+}
+
+// Offset of the first set lane, or BlockSize.
+qsizetype firstSet(BlockMask mask)
+{
+    std::uint64_t halves[2];
+    std::memcpy(halves, &mask, sizeof halves);
+    if (halves[0] != 0)
+        return __builtin_ctzll(halves[0]) / 8;
+    if (halves[1] != 0)
+        return 8 + __builtin_ctzll(halves[1]) / 8;
+    return BlockSize;
+}
+
+bool anySet(BlockMask mask)
+{
+    std::uint64_t halves[2];
+    std::memcpy(halves, &mask, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+
+const char* findAnyOf(const char* from, const char* end, const unsigned char* values, int count)
+{
+    if (count == 1) {
+        const void* at = std::memchr(from, values[0], static_cast<size_t>(end - from));
+        return at ? static_cast<const char*>(at) : end;
+    }
+    Block wanted[CandidateFinder::MaxValues];
+    for (int i = 0; i < count; ++i)
+        wanted[i] = splat(values[i]);
+    const char* p = from;
+    for (; end - p >= BlockSize; p += BlockSize) {
+        const Block b = load(p);
+        BlockMask mask = b == wanted[0];
+        for (int i = 1; i < count; ++i)
+            mask |= b == wanted[i];
+        if (anySet(mask))
+            return p + firstSet(mask);
+    }
+    for (; p < end; ++p) {
+        for (int i = 0; i < count; ++i) {
+            if (static_cast<unsigned char>(*p) == values[i])
+                return p;
+        }
+    }
+    return end;
+}
+
+// Tests the two rarest bytes of the needle at sixteen places at once, and the whole needle only
+// where both agree.
+const char* findNeedle(const char* from, const char* end, const QByteArray& needle, qsizetype first, qsizetype second)
+{
+    const qsizetype n = needle.size();
+    if (end - from < n)
+        return end;
+    if (n == 1) {
+        const unsigned char value = static_cast<unsigned char>(needle[0]);
+        return findAnyOf(from, end, &value, 1);
+    }
+    const char* const lastStart = end - n;
+    const Block a = splat(static_cast<unsigned char>(needle[first]));
+    const Block b = splat(static_cast<unsigned char>(needle[second]));
+    const char* p = from;
+    for (; lastStart - p >= BlockSize - 1; p += BlockSize) {
+        const BlockMask mask = (load(p + first) == a) & (load(p + second) == b);
+        if (!anySet(mask))
+            continue;
+        std::uint64_t halves[2];
+        std::memcpy(halves, &mask, sizeof halves);
+        for (int half = 0; half < 2; ++half) {
+            for (std::uint64_t bits = halves[half]; bits != 0;) {
+                const int lane = __builtin_ctzll(bits) / 8;
+                const char* at = p + half * 8 + lane;
+                if (std::memcmp(at, needle.constData(), static_cast<size_t>(n)) == 0)
+                    return at;
+                bits &= ~(std::uint64_t{0xFF} << (lane * 8));
+            }
+        }
+    }
+    for (; p <= lastStart; ++p) {
+        if (p[first] == needle[first] && std::memcmp(p, needle.constData(), static_cast<size_t>(n)) == 0)
+            return p;
+    }
+    return end;
+}
+
+} // namespace
+
+int CandidateFinder::commonness(unsigned char byte)
+{
+    if (byte >= 0x81 && byte <= 0x83)
+        return 100; // leads of kana, signs and full-width letters
+    if ((byte >= 0x88 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xEA))
+        return 60; // leads of kanji
+    if (byte == ' ' || byte == '\r' || byte == '\n' || (byte >= 'a' && byte <= 'z'))
+        return 50;
+    if (byte >= '0' && byte <= '9')
+        return 30;
+    if (byte >= 0x40 && byte <= 0xFC)
+        return 20; // mostly second bytes, spread over many values
+    return 10;
+}
+
+CandidateFinder CandidateFinder::forBytes(QByteArrayView needle)
+{
+    CandidateFinder f;
+    f.kind_ = Kind::Bytes;
+    f.needle_ = needle.toByteArray();
+    const qsizetype n = f.needle_.size();
+    if (n == 0)
+        return everywhere();
+    auto rarity = [&](qsizetype i) { return commonness(static_cast<unsigned char>(f.needle_[i])); };
+    qsizetype best = 0;
+    for (qsizetype i = 1; i < n; ++i) {
+        if (rarity(i) < rarity(best))
+            best = i;
+    }
+    qsizetype other = best == 0 ? n - 1 : 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i != best && rarity(i) < rarity(other))
+            other = i;
+    }
+    f.first_ = std::min(best, other);
+    f.second_ = std::max(best, other);
+    return f;
+}
+
+CandidateFinder CandidateFinder::forAnyOf(QByteArrayView values)
+{
+    if (values.isEmpty() || values.size() > MaxValues)
+        return everywhere();
+    CandidateFinder f;
+    f.kind_ = Kind::AnyOf;
+    f.valueCount_ = static_cast<int>(values.size());
+    for (int i = 0; i < f.valueCount_; ++i)
+        f.values_[static_cast<size_t>(i)] = static_cast<unsigned char>(values[i]);
+    return f;
+}
+
+CandidateFinder CandidateFinder::everywhere()
+{
+    return CandidateFinder();
+}
+
+const char* CandidateFinder::next(const char* from, const char* end) const
+{
+    if (from >= end)
+        return end;
+    switch (kind_) {
+    case Kind::Bytes:
+        return findNeedle(from, end, needle_, first_, second_);
+    case Kind::AnyOf:
+        return findAnyOf(from, end, values_.data(), valueCount_);
+    case Kind::Everywhere:
+        break;
+    }
+    return from;
+}
+
+} // namespace search

@@ -1,0 +1,301 @@
+#include "KeywordScan.h"
+
+#include "Cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+namespace search {
+
+// How the bytes of a memo fall into characters, and which character each is, for one mode: in the
+// loose mode a half-width kana and a following sound mark are one character.
+struct CharTable
+{
+    std::bitset<0x10000> two;             // lead << 8 | next read as one character
+    std::array<char16_t, 0x100> single{}; // the character of a byte read alone
+    std::array<char16_t, 0x10000> pair{}; // the character of two bytes read as one
+    std::array<bool, 0x100> startsTwo{};
+    // Never the second byte of a character: a character starts at such a byte, whatever precedes it.
+    std::array<bool, 0x100> sync{};
+};
+
+namespace {
+
+unsigned char byteAt(const char* data, qsizetype i)
+{
+    return static_cast<unsigned char>(data[i]);
+}
+
+// Built from the decoder and the fold themselves, so that the scan splits bytes exactly as they do.
+std::unique_ptr<CharTable> buildTable(MatchMode mode)
+{
+    auto t = std::make_unique<CharTable>();
+    QString decoded;
+    auto read = [&](const char* bytes, qsizetype n) -> const QString& {
+        if (mode == MatchMode::Exact)
+            cp932::decodeInto(QByteArrayView(bytes, n), decoded);
+        else
+            decoded = looseFoldCp932(QByteArrayView(bytes, n));
+        return decoded;
+    };
+    for (int b = 0; b < 0x100; ++b) {
+        const char byte = static_cast<char>(b);
+        const QString& ch = read(&byte, 1);
+        t->single[static_cast<size_t>(b)] = ch.size() == 1 ? ch.at(0).unicode() : u'\uFFFD';
+    }
+    // A byte below 0x80 is always a character of its own.
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int next = 0; next < 0x100; ++next) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(next)};
+            const QString& ch = read(bytes, 2);
+            if (ch.size() != 1)
+                continue;
+            const int code = lead << 8 | next;
+            t->two.set(static_cast<size_t>(code));
+            t->pair[static_cast<size_t>(code)] = ch.at(0).unicode();
+            t->startsTwo[static_cast<size_t>(lead)] = true;
+        }
+    }
+    t->sync.fill(true);
+    for (int code = 0x8000; code < 0x10000; ++code) {
+        if (t->two.test(static_cast<size_t>(code)))
+            t->sync[static_cast<size_t>(code & 0xFF)] = false;
+    }
+    return t;
+}
+
+const CharTable& charTable(MatchMode mode)
+{
+    static std::once_flag once[2];
+    static std::unique_ptr<CharTable> tables[2];
+    const int which = mode == MatchMode::Exact ? 0 : 1;
+    std::call_once(once[which], [&] { tables[which] = buildTable(mode); });
+    return *tables[which];
+}
+
+// The byte sequences that read as one character of the needle.
+struct Forms
+{
+    std::bitset<0x100> firsts;
+    std::bitset<0x100> lasts;
+    int count = 0;
+    QByteArray one; // the form, when there is only one
+};
+
+void addForm(Forms& forms, const char* bytes, qsizetype n)
+{
+    forms.firsts.set(static_cast<unsigned char>(bytes[0]));
+    forms.lasts.set(static_cast<unsigned char>(bytes[n - 1]));
+    if (++forms.count == 1)
+        forms.one = QByteArray(bytes, n);
+}
+
+int cost(const std::bitset<0x100>& values)
+{
+    int sum = 0;
+    for (int b = 0; b < 0x100; ++b) {
+        if (values.test(static_cast<size_t>(b)))
+            sum += CandidateFinder::commonness(static_cast<unsigned char>(b));
+    }
+    return sum;
+}
+
+QByteArray valuesOf(const std::bitset<0x100>& values)
+{
+    QByteArray out;
+    for (int b = 0; b < 0x100; ++b) {
+        if (values.test(static_cast<size_t>(b)))
+            out.append(static_cast<char>(b));
+    }
+    return out;
+}
+
+} // namespace
+
+KeywordScan::KeywordScan(const QString& keyword, MatchMode mode)
+    : table_(charTable(mode)), needle_(mode == MatchMode::Loose ? looseFold(keyword) : keyword), matcher_(keyword, mode)
+{
+    reach_ = 2 * needle_.size();
+    buffer_.resize(static_cast<size_t>(ReadSize + reach_ + 8));
+    // No line holds a CR.
+    impossible_ = needle_.contains(u'\r');
+    if (needle_.isEmpty() || impossible_)
+        return;
+
+    std::unordered_map<char16_t, Forms> forms;
+    for (QChar ch : needle_)
+        forms[ch.unicode()];
+    for (int b = 0; b < 0x100; ++b) {
+        const auto found = forms.find(table_.single[static_cast<size_t>(b)]);
+        if (found != forms.end()) {
+            const char byte = static_cast<char>(b);
+            addForm(found->second, &byte, 1);
+        }
+    }
+    for (int code = 0x8000; code < 0x10000; ++code) {
+        if (!table_.two.test(static_cast<size_t>(code)))
+            continue;
+        const auto found = forms.find(table_.pair[static_cast<size_t>(code)]);
+        if (found != forms.end()) {
+            const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+            addForm(found->second, bytes, 2);
+        }
+    }
+
+    bool unique = true;
+    for (const auto& entry : forms) {
+        if (entry.second.count == 0) {
+            // A character that CP932 cannot hold is in no memo.
+            impossible_ = true;
+            return;
+        }
+        unique = unique && entry.second.count == 1;
+    }
+    if (unique) {
+        QByteArray bytes;
+        for (QChar ch : needle_)
+            bytes += forms[ch.unicode()].one;
+        finder_ = CandidateFinder::forBytes(bytes);
+        return;
+    }
+    // Otherwise the rarest set of first or last bytes of one needle character: every match holds one.
+    const std::bitset<0x100>* best = nullptr;
+    int bestCost = 0;
+    for (const auto& entry : forms) {
+        for (const std::bitset<0x100>* values : {&entry.second.firsts, &entry.second.lasts}) {
+            if (values->count() > static_cast<size_t>(CandidateFinder::MaxValues))
+                continue;
+            const int c = cost(*values);
+            if (!best || c < bestCost) {
+                best = values;
+                bestCost = c;
+            }
+        }
+    }
+    if (best)
+        finder_ = CandidateFinder::forAnyOf(valuesOf(*best));
+}
+
+void KeywordScan::restart()
+{
+    held_ = 0;
+    afterCr_ = false;
+}
+
+qsizetype KeywordScan::step(qsizetype at) const
+{
+    const char* data = buffer_.data();
+    return at + 1 < held_ && table_.two.test(static_cast<size_t>(byteAt(data, at) << 8 | byteAt(data, at + 1))) ? 2 : 1;
+}
+
+// The last character start at or before target; floor is a character start at or before target.
+// Steps back to a byte that starts a character whatever precedes it, then forward character by
+// character.
+qsizetype KeywordScan::charStartAtOrBefore(qsizetype target, qsizetype floor) const
+{
+    const char* data = buffer_.data();
+    qsizetype at = target;
+    while (at > floor && !table_.sync[byteAt(data, at)])
+        --at;
+    for (;;) {
+        const qsizetype next = at + step(at);
+        if (next > target)
+            return at;
+        at = next;
+    }
+}
+
+qsizetype KeywordScan::skipLineFeedOfCrLf(qsizetype lineStart) const
+{
+    const char* data = buffer_.data();
+    if (lineStart < held_ && data[lineStart] == '\n' && (lineStart > 0 ? data[lineStart - 1] == '\r' : afterCr_))
+        return lineStart + 1;
+    return lineStart;
+}
+
+// Looks at every candidate in [0, end): a window a keyword length on either side of it, cut to its
+// line, is decoded and matched. When candidates crowd, the rest of the line is decoded at once.
+// Matches that reach beyond end are left to the next piece, which starts with the bytes before it.
+bool KeywordScan::searchUpTo(qsizetype end)
+{
+    const char* const data = buffer_.data();
+    qsizetype pos = 0;
+    qsizetype known = 0; // a character starts here, at or before every later window
+    qsizetype windowEnd = 0;
+    while (pos < end) {
+        const qsizetype at = finder_.next(data + pos, data + end) - data;
+        if (at >= end)
+            return false;
+        const bool crowded = at < windowEnd;
+        qsizetype start = charStartAtOrBefore(std::max(known, at - reach_), known);
+        known = start;
+        for (qsizetype i = at - 1; i >= start; --i) {
+            if (data[i] == '\r') {
+                start = i + 1;
+                break;
+            }
+        }
+        start = skipLineFeedOfCrLf(start);
+
+        const qsizetype searchTo = crowded ? end : std::min(end, at + reach_ + 2);
+        const void* cr = std::memchr(data + at, '\r', static_cast<size_t>(searchTo - at));
+        const qsizetype limit = cr ? static_cast<const char*>(cr) - data : end;
+        qsizetype stop = start;
+        if (crowded) {
+            stop = limit;
+        } else {
+            while (stop < limit && stop < at + reach_)
+                stop += step(stop);
+        }
+        if (stop > start && matcher_.matchesCp932(QByteArrayView(data + start, stop - start)))
+            return true;
+        windowEnd = stop;
+        pos = crowded ? std::max(stop, at + 1) : at + 1;
+        if (crowded && stop > known)
+            known = stop;
+    }
+    return false;
+}
+
+bool KeywordScan::take(qsizetype size, bool atEnd)
+{
+    held_ += size;
+    const qsizetype n = held_;
+    if (n == 0)
+        return false;
+    // Any byte makes a line, and every line holds the empty keyword.
+    if (needle_.isEmpty())
+        return true;
+    if (impossible_) {
+        held_ = 0;
+        return false;
+    }
+    qsizetype end = n;
+    if (!atEnd) {
+        // The last byte may begin a character that the next piece completes.
+        const qsizetype last = charStartAtOrBefore(n - 1, 0);
+        if (last == n - 1 && table_.startsTwo[byteAt(buffer_.data(), n - 1)])
+            end = n - 1;
+    }
+    if (searchUpTo(end))
+        return true;
+    if (atEnd) {
+        held_ = 0;
+        return false;
+    }
+    // Keep enough bytes before end for a match that reaches past it, from a character start.
+    const qsizetype keepFrom = end - reach_ - 2 > 0 ? charStartAtOrBefore(end - reach_ - 2, 0) : 0;
+    if (keepFrom > 0) {
+        afterCr_ = buffer_[static_cast<size_t>(keepFrom - 1)] == '\r';
+        std::memmove(buffer_.data(), buffer_.data() + keepFrom, static_cast<size_t>(n - keepFrom));
+        held_ = n - keepFrom;
+    }
+    return false;
+}
+
+} // namespace search

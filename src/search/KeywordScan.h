@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CandidateFinder.h"
+#include "LooseMatch.h"
+
+#include <QString>
+#include <vector>
+
+namespace search {
+
+struct CharTable;
+
+// Looks for a keyword in one memo file while it is read, piece by piece, with the memo line rule
+// and CP932: a match lies within one line. Only the places where raw bytes allow a match are
+// decoded, a few keyword lengths around each; the time is linear in the bytes read and the bytes
+// held are one read and a few keyword lengths, however long the lines are.
+class KeywordScan final
+{
+public:
+    static constexpr qsizetype ReadSize = 64 * 1024;
+
+    KeywordScan(const QString& keyword, MatchMode mode);
+    Q_DISABLE_COPY_MOVE(KeywordScan)
+
+    // Forgets the file scanned before.
+    void restart();
+    // Where the next read goes; there is room for at least ReadSize bytes.
+    char* room() { return buffer_.data() + held_; }
+    qsizetype roomSize() const { return static_cast<qsizetype>(buffer_.size()) - held_; }
+    // Takes `size` bytes just read into room(); atEnd: the file ends after them. True as soon as
+    // a line holds the keyword; the rest of the file need not be read.
+    [[nodiscard]] bool take(qsizetype size, bool atEnd);
+
+private:
+    qsizetype step(qsizetype at) const;
+    qsizetype charStartAtOrBefore(qsizetype target, qsizetype floor) const;
+    qsizetype skipLineFeedOfCrLf(qsizetype lineStart) const;
+    bool searchUpTo(qsizetype end);
+
+    const CharTable& table_;
+    QString needle_;
+    KeywordMatcher matcher_;
+    CandidateFinder finder_ = CandidateFinder::everywhere();
+    bool impossible_ = false;
+    qsizetype reach_ = 0; // most bytes a match can span
+    std::vector<char> buffer_;
+    qsizetype held_ = 0;
+    bool afterCr_ = false; // the byte before buffer_[0] was a CR
+};
+
+} // namespace search
