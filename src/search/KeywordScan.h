@@ -24,9 +24,9 @@ public:
 
     // Forgets the file scanned before.
     void restart();
-    // Where the next read goes; there is room for at least ReadSize bytes.
+    // Where the next read of ReadSize bytes goes.
     char* room() { return buffer_.data() + held_; }
-    qsizetype roomSize() const { return static_cast<qsizetype>(buffer_.size()) - held_; }
+    qsizetype roomSize() const { return ReadSize; }
     // Takes `size` bytes just read into room(); atEnd: the file ends after them. True as soon as
     // a line holds the keyword; the rest of the file need not be read.
     [[nodiscard]] bool take(qsizetype size, bool atEnd);
