@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace search {
 
@@ -84,15 +85,18 @@ struct Forms
     std::bitset<0x100> firsts;
     std::bitset<0x100> lasts;
     int count = 0;
-    QByteArray one; // the form, when there is only one
+    std::vector<QByteArray> all; // up to MostFormsSpelled + 1 of them
 };
+
+// Beyond this many forms a character is not spelled out before decoding (U+FFFD has hundreds).
+constexpr int MostFormsSpelled = 16;
 
 void addForm(Forms& forms, const char* bytes, qsizetype n)
 {
     forms.firsts.set(static_cast<unsigned char>(bytes[0]));
     forms.lasts.set(static_cast<unsigned char>(bytes[n - 1]));
-    if (++forms.count == 1)
-        forms.one = QByteArray(bytes, n);
+    if (++forms.count <= MostFormsSpelled + 1)
+        forms.all.emplace_back(bytes, n);
 }
 
 int cost(const std::bitset<0x100>& values)
@@ -159,26 +163,83 @@ KeywordScan::KeywordScan(const QString& keyword, MatchMode mode)
     if (unique) {
         QByteArray bytes;
         for (QChar ch : needle_)
-            bytes += forms[ch.unicode()].one;
+            bytes += forms[ch.unicode()].all.front();
         finder_ = CandidateFinder::forBytes(bytes);
         return;
     }
     // Otherwise the rarest set of first or last bytes of one needle character: every match holds one.
     const std::bitset<0x100>* best = nullptr;
     int bestCost = 0;
-    for (const auto& entry : forms) {
-        for (const std::bitset<0x100>* values : {&entry.second.firsts, &entry.second.lasts}) {
-            if (values->count() > static_cast<size_t>(CandidateFinder::MaxValues))
+    for (qsizetype i = 0; i < needle_.size(); ++i) {
+        const Forms& f = forms[needle_.at(i).unicode()];
+        for (const bool first : {true, false}) {
+            const std::bitset<0x100>& values = first ? f.firsts : f.lasts;
+            if (values.count() > static_cast<size_t>(CandidateFinder::MaxValues))
                 continue;
-            const int c = cost(*values);
+            const int c = cost(values);
             if (!best || c < bestCost) {
-                best = values;
+                best = &values;
                 bestCost = c;
+                candidateChar_ = i;
+                candidateIsFirstByte_ = first;
             }
         }
     }
-    if (best)
-        finder_ = CandidateFinder::forAnyOf(valuesOf(*best));
+    if (!best)
+        return;
+    finder_ = CandidateFinder::forAnyOf(valuesOf(*best));
+    spelled_ = true;
+    for (QChar ch : needle_) {
+        const Forms& f = forms[ch.unicode()];
+        formsAt_.push_back(f.count <= MostFormsSpelled ? f.all : std::vector<QByteArray>());
+    }
+}
+
+bool KeywordScan::spelledForward(qsizetype index, qsizetype at) const
+{
+    if (index == static_cast<qsizetype>(formsAt_.size()) || formsAt_[static_cast<size_t>(index)].empty())
+        return true;
+    for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
+        if (at + form.size() > held_)
+            return true; // the bytes that would tell are not read yet
+        if (std::memcmp(buffer_.data() + at, form.constData(), static_cast<size_t>(form.size())) == 0 &&
+            spelledForward(index + 1, at + form.size()))
+            return true;
+    }
+    return false;
+}
+
+bool KeywordScan::spelledBackward(qsizetype index, qsizetype at) const
+{
+    if (index < 0 || formsAt_[static_cast<size_t>(index)].empty())
+        return true;
+    for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
+        if (at - form.size() < 0)
+            return true; // before the bytes held: the piece before said nothing against it
+        if (std::memcmp(buffer_.data() + at - form.size(), form.constData(), static_cast<size_t>(form.size())) == 0 &&
+            spelledBackward(index - 1, at - form.size()))
+            return true;
+    }
+    return false;
+}
+
+// Whether the raw bytes around a candidate read as the needle in some forms of its characters,
+// ignoring where characters start; only then is the window decoded.
+bool KeywordScan::mayBeSpelledAround(qsizetype at) const
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
+    const std::vector<QByteArray>& forms = formsAt_[static_cast<size_t>(candidateChar_)];
+    if (forms.empty())
+        return true;
+    for (const QByteArray& form : forms) {
+        const qsizetype start = candidateIsFirstByte_ ? at : at - form.size() + 1;
+        if (start < 0 || start + form.size() > held_)
+            return true;
+        if (std::memcmp(data + start, form.constData(), static_cast<size_t>(form.size())) == 0 &&
+            spelledBackward(candidateChar_ - 1, start) && spelledForward(candidateChar_ + 1, start + form.size()))
+            return true;
+    }
+    return false;
 }
 
 void KeywordScan::restart()
@@ -231,6 +292,10 @@ bool KeywordScan::searchUpTo(qsizetype end)
         const qsizetype at = finder_.next(data + pos, data + end) - data;
         if (at >= end)
             return false;
+        if (spelled_ && !mayBeSpelledAround(at)) {
+            pos = at + 1;
+            continue;
+        }
         const bool crowded = at < windowEnd;
         qsizetype start = charStartAtOrBefore(std::max(known, at - reach_), known);
         known = start;

@@ -36,13 +36,21 @@ private:
     qsizetype charStartAtOrBefore(qsizetype target, qsizetype floor) const;
     qsizetype skipLineFeedOfCrLf(qsizetype lineStart) const;
     bool searchUpTo(qsizetype end);
+    bool mayBeSpelledAround(qsizetype at) const;
+    bool spelledForward(qsizetype index, qsizetype at) const;
+    bool spelledBackward(qsizetype index, qsizetype at) const;
 
     const CharTable& table_;
     QString needle_;
     KeywordMatcher matcher_;
     CandidateFinder finder_ = CandidateFinder::everywhere();
     bool impossible_ = false;
-    qsizetype reach_ = 0; // most bytes a match can span
+    // Candidates are bytes of one needle character; its neighbours are then spelled out in bytes.
+    bool spelled_ = false;
+    qsizetype candidateChar_ = 0;
+    bool candidateIsFirstByte_ = false;
+    std::vector<std::vector<QByteArray>> formsAt_; // per needle character; empty: too many to try
+    qsizetype reach_ = 0;                          // most bytes a match can span
     std::vector<char> buffer_;
     qsizetype held_ = 0;
     bool afterCr_ = false; // the byte before buffer_[0] was a CR

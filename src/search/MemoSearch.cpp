@@ -1,6 +1,7 @@
 #include "MemoSearch.h"
 
 #include "FileError.h"
+#include "FolderNames.h"
 #include "KeywordScan.h"
 #include "MemoFileReader.h"
 #include "MemoNaming.h"
@@ -8,6 +9,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace search {
 namespace {
@@ -86,6 +90,33 @@ FileState MemoScanner::search(int number, bool* found, QString* reason)
     return FileState::Searched;
 }
 
+// The numbers that something stands at, from one listing of the folder, so that a sparse folder
+// costs no failed opening per number; every number when the folder cannot be listed. A memo written
+// while the search runs may be missed, as it would be had it come just after its number was passed.
+std::vector<bool> listedNumbers(const QString& memoFolder)
+{
+    std::vector<bool> listed(memo::LastNumber + 1, false);
+    int error = 0;
+    const bool complete = forEachNameInFolder(
+        QFile::encodeName(memoFolder),
+        [&](const char* name) {
+            if (std::strlen(name) != 12)
+                return;
+            int number = 0;
+            for (int i = 4; i < 8; ++i) {
+                if (name[i] < '0' || name[i] > '9')
+                    return;
+                number = number * 10 + (name[i] - '0');
+            }
+            listed[static_cast<size_t>(number)] = true;
+        },
+        &error);
+    // A missing folder holds no memo; any other failure leaves every number to be tried.
+    if (!complete && error != ENOENT && error != ENOTDIR)
+        listed.assign(listed.size(), true);
+    return listed;
+}
+
 } // namespace
 
 SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const QString& keyword, MatchMode mode,
@@ -95,9 +126,12 @@ SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const 
     MemoScanner scanner(memoFolder, keyword, mode);
     first = std::max(first, memo::FirstNumber);
     last = std::min(last, memo::LastNumber);
+    const std::vector<bool> listed = first <= last ? listedNumbers(memoFolder) : std::vector<bool>();
     for (int number = first; number <= last; ++number) {
         if (progress)
             progress(number);
+        if (!listed[static_cast<size_t>(number)])
+            continue;
         bool found = false;
         QString reason;
         switch (scanner.search(number, &found, &reason)) {
