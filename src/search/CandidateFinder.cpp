@@ -45,31 +45,71 @@ bool anySet(BlockMask mask)
     return (halves[0] | halves[1]) != 0;
 }
 
-const char* findAnyOf(const char* from, const char* end, const unsigned char* values, int count)
+// Sixty-four bytes a step while nothing is found: one test of all four blocks' lanes at once.
+template <int Count> const char* findAnyOfCount(const char* from, const char* end, const unsigned char* values)
 {
-    if (count == 1) {
-        const void* at = std::memchr(from, values[0], static_cast<size_t>(end - from));
-        return at ? static_cast<const char*>(at) : end;
-    }
-    Block wanted[CandidateFinder::MaxValues];
-    for (int i = 0; i < count; ++i)
+    Block wanted[Count];
+    for (int i = 0; i < Count; ++i)
         wanted[i] = splat(values[i]);
-    const char* p = from;
-    for (; end - p >= BlockSize; p += BlockSize) {
-        const Block b = load(p);
+    auto matches = [&](const char* at) {
+        const Block b = load(at);
         BlockMask mask = b == wanted[0];
-        for (int i = 1; i < count; ++i)
+        for (int i = 1; i < Count; ++i)
             mask |= b == wanted[i];
+        return mask;
+    };
+    const char* p = from;
+    for (; end - p >= 4 * BlockSize; p += 4 * BlockSize) {
+        const BlockMask m0 = matches(p);
+        const BlockMask m1 = matches(p + BlockSize);
+        const BlockMask m2 = matches(p + 2 * BlockSize);
+        const BlockMask m3 = matches(p + 3 * BlockSize);
+        if (!anySet(m0 | m1 | m2 | m3))
+            continue;
+        if (anySet(m0))
+            return p + firstSet(m0);
+        if (anySet(m1))
+            return p + BlockSize + firstSet(m1);
+        if (anySet(m2))
+            return p + 2 * BlockSize + firstSet(m2);
+        return p + 3 * BlockSize + firstSet(m3);
+    }
+    for (; end - p >= BlockSize; p += BlockSize) {
+        const BlockMask mask = matches(p);
         if (anySet(mask))
             return p + firstSet(mask);
     }
     for (; p < end; ++p) {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < Count; ++i) {
             if (static_cast<unsigned char>(*p) == values[i])
                 return p;
         }
     }
     return end;
+}
+
+const char* findAnyOf(const char* from, const char* end, const unsigned char* values, int count)
+{
+    switch (count) {
+    case 1: {
+        const void* at = std::memchr(from, values[0], static_cast<size_t>(end - from));
+        return at ? static_cast<const char*>(at) : end;
+    }
+    case 2:
+        return findAnyOfCount<2>(from, end, values);
+    case 3:
+        return findAnyOfCount<3>(from, end, values);
+    case 4:
+        return findAnyOfCount<4>(from, end, values);
+    case 5:
+        return findAnyOfCount<5>(from, end, values);
+    case 6:
+        return findAnyOfCount<6>(from, end, values);
+    case 7:
+        return findAnyOfCount<7>(from, end, values);
+    default:
+        return findAnyOfCount<CandidateFinder::MaxValues>(from, end, values);
+    }
 }
 
 // Tests the two rarest bytes of the needle at sixteen places at once, and the whole needle only

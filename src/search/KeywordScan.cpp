@@ -99,6 +99,12 @@ void addForm(Forms& forms, const char* bytes, qsizetype n)
         forms.all.emplace_back(bytes, n);
 }
 
+// A form is one or two bytes, too short to be worth a call to memcmp.
+bool holds(const char* at, const QByteArray& form)
+{
+    return at[0] == form[0] && (form.size() == 1 || at[1] == form[1]);
+}
+
 int cost(const std::bitset<0x100>& values)
 {
     int sum = 0;
@@ -202,8 +208,7 @@ bool KeywordScan::spelledForward(qsizetype index, qsizetype at) const
     for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
         if (at + form.size() > held_)
             return true; // the bytes that would tell are not read yet
-        if (std::memcmp(buffer_.data() + at, form.constData(), static_cast<size_t>(form.size())) == 0 &&
-            spelledForward(index + 1, at + form.size()))
+        if (holds(buffer_.data() + at, form) && spelledForward(index + 1, at + form.size()))
             return true;
     }
     return false;
@@ -216,8 +221,7 @@ bool KeywordScan::spelledBackward(qsizetype index, qsizetype at) const
     for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
         if (at - form.size() < 0)
             return true; // before the bytes held: the piece before said nothing against it
-        if (std::memcmp(buffer_.data() + at - form.size(), form.constData(), static_cast<size_t>(form.size())) == 0 &&
-            spelledBackward(index - 1, at - form.size()))
+        if (holds(buffer_.data() + at - form.size(), form) && spelledBackward(index - 1, at - form.size()))
             return true;
     }
     return false;
@@ -227,7 +231,6 @@ bool KeywordScan::spelledBackward(qsizetype index, qsizetype at) const
 // ignoring where characters start; only then is the window decoded.
 bool KeywordScan::mayBeSpelledAround(qsizetype at) const
 {
-    const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
     const std::vector<QByteArray>& forms = formsAt_[static_cast<size_t>(candidateChar_)];
     if (forms.empty())
         return true;
@@ -235,8 +238,8 @@ bool KeywordScan::mayBeSpelledAround(qsizetype at) const
         const qsizetype start = candidateIsFirstByte_ ? at : at - form.size() + 1;
         if (start < 0 || start + form.size() > held_)
             return true;
-        if (std::memcmp(data + start, form.constData(), static_cast<size_t>(form.size())) == 0 &&
-            spelledBackward(candidateChar_ - 1, start) && spelledForward(candidateChar_ + 1, start + form.size()))
+        if (holds(buffer_.data() + start, form) && spelledBackward(candidateChar_ - 1, start) &&
+            spelledForward(candidateChar_ + 1, start + form.size()))
             return true;
     }
     return false;

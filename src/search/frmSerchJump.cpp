@@ -215,14 +215,19 @@ void frmSerchJump::cmdSerch_Click()
     lstIchiran->clear();
 
     QElapsedTimer sinceRepaint;
+    int lastNumber = first;
     const search::SearchOutcome outcome = search::searchMemos(
         memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, [&](int number) {
-            lblNow->setText(memo::memoFileName(number));
+            lastNumber = number;
+            // Only a repainted label is seen while the search runs; setting a label's text costs
+            // more than looking at a missing memo.
             if (!sinceRepaint.isValid() || sinceRepaint.hasExpired(RepaintIntervalMs)) {
+                lblNow->setText(memo::memoFileName(number));
                 lblNow->repaint();
                 sinceRepaint.start();
             }
         });
+    lblNow->setText(memo::memoFileName(lastNumber));
     lblNow->repaint();
     for (int number : outcome.hits)
         lstIchiran->addItem(memo::memoFileName(number));
