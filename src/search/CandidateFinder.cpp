@@ -21,9 +21,7 @@ Block load(const char* at)
 
 Block splat(unsigned char value)
 {
-    Block b;
-    std::memset(&b, value, sizeof b);
-    return b;
+    return Block{} + value;
 }
 
 // Offset of the first set lane, or BlockSize.

@@ -173,32 +173,57 @@ KeywordScan::KeywordScan(const QString& keyword, MatchMode mode)
         finder_ = CandidateFinder::forBytes(bytes);
         return;
     }
-    // Otherwise the rarest set of first or last bytes of one needle character: every match holds one.
-    const std::bitset<0x100>* best = nullptr;
-    int bestCost = 0;
+    // Otherwise a set of first or last bytes of one needle character: every match holds one. Which
+    // set is rarest shows in the bytes read; until then a rough guess.
     for (qsizetype i = 0; i < needle_.size(); ++i) {
         const Forms& f = forms[needle_.at(i).unicode()];
         for (const bool first : {true, false}) {
             const std::bitset<0x100>& values = first ? f.firsts : f.lasts;
-            if (values.count() > static_cast<size_t>(CandidateFinder::MaxValues))
-                continue;
-            const int c = cost(values);
-            if (!best || c < bestCost) {
-                best = &values;
-                bestCost = c;
-                candidateChar_ = i;
-                candidateIsFirstByte_ = first;
-            }
+            if (values.count() <= static_cast<size_t>(CandidateFinder::MaxValues))
+                options_.push_back({i, first, valuesOf(values), cost(values)});
         }
     }
-    if (!best)
+    if (options_.empty())
         return;
-    finder_ = CandidateFinder::forAnyOf(valuesOf(*best));
     spelled_ = true;
     for (QChar ch : needle_) {
         const Forms& f = forms[ch.unicode()];
         formsAt_.push_back(f.count <= MostFormsSpelled ? f.all : std::vector<QByteArray>());
     }
+    chooseCandidates();
+}
+
+void KeywordScan::chooseCandidates()
+{
+    auto seen = [&](const CandidateOption& option) {
+        quint64 count = 0;
+        for (char value : option.values)
+            count += seen_[static_cast<unsigned char>(value)];
+        return count;
+    };
+    const CandidateOption* best = &options_.front();
+    for (const CandidateOption& option : options_) {
+        const quint64 a = seen(option);
+        const quint64 b = seen(*best);
+        if (a < b || (a == b && option.guessedCost < best->guessedCost))
+            best = &option;
+    }
+    if (best == chosen_)
+        return;
+    chosen_ = best;
+    finder_ = CandidateFinder::forAnyOf(best->values);
+    candidateChar_ = best->charIndex;
+    candidateIsFirstByte_ = best->firstByte;
+}
+
+void KeywordScan::learnFrom(qsizetype from, qsizetype to)
+{
+    to = std::min(to, from + (SampleSize - sampled_));
+    const char* data = buffer_.data();
+    for (qsizetype i = from; i < to; ++i)
+        ++seen_[byteAt(data, i)];
+    sampled_ += to - from;
+    chooseCandidates();
 }
 
 bool KeywordScan::spelledForward(qsizetype index, qsizetype at) const
@@ -333,6 +358,8 @@ bool KeywordScan::searchUpTo(qsizetype end)
 bool KeywordScan::take(qsizetype size, bool atEnd)
 {
     held_ += size;
+    if (!options_.empty() && sampled_ < SampleSize && size > 0)
+        learnFrom(held_ - size, held_);
     const qsizetype n = held_;
     if (n == 0)
         return false;

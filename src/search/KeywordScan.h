@@ -4,6 +4,7 @@
 #include "LooseMatch.h"
 
 #include <QString>
+#include <array>
 #include <vector>
 
 namespace search {
@@ -39,6 +40,8 @@ private:
     bool mayBeSpelledAround(qsizetype at) const;
     bool spelledForward(qsizetype index, qsizetype at) const;
     bool spelledBackward(qsizetype index, qsizetype at) const;
+    void chooseCandidates();
+    void learnFrom(qsizetype from, qsizetype to);
 
     const CharTable& table_;
     QString needle_;
@@ -50,7 +53,21 @@ private:
     qsizetype candidateChar_ = 0;
     bool candidateIsFirstByte_ = false;
     std::vector<std::vector<QByteArray>> formsAt_; // per needle character; empty: too many to try
-    qsizetype reach_ = 0;                          // most bytes a match can span
+    struct CandidateOption
+    {
+        qsizetype charIndex = 0;
+        bool firstByte = false;
+        QByteArray values;
+        int guessedCost = 0;
+    };
+    // Every set of bytes that could serve as candidates; the one seen least in the first bytes read
+    // is used, for the rest of the search.
+    std::vector<CandidateOption> options_;
+    const CandidateOption* chosen_ = nullptr;
+    static constexpr qsizetype SampleSize = 64 * 1024;
+    std::array<quint64, 0x100> seen_{};
+    qsizetype sampled_ = 0;
+    qsizetype reach_ = 0; // most bytes a match can span
     std::vector<char> buffer_;
     qsizetype held_ = 0;
     bool afterCr_ = false; // the byte before buffer_[0] was a CR
