@@ -31,7 +31,7 @@
 
 namespace {
 
-constexpr int Rounds = 5;
+constexpr int Rounds = 7;
 constexpr int SmallMemos = 10000;
 constexpr int LargeMemos = 200;
 constexpr qint64 LargeSize = 1000 * 1000;
@@ -346,8 +346,11 @@ Result measure(const Corpus& corpus, const QString& self, const QString& grepPat
     for (const auto& c : cases)
         c();
     for (int round = 0; round < Rounds; ++round) {
-        for (int i = 0; i < CaseCount; ++i)
+        // Every other round backwards, so that no case always follows the same one.
+        for (int k = 0; k < CaseCount; ++k) {
+            const int i = round % 2 == 0 ? k : CaseCount - 1 - k;
             runs[i].push_back(cases[i]());
+        }
     }
     Result result;
     result.corpus = &corpus;
