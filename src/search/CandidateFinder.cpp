@@ -110,7 +110,7 @@ const char* findAnyOf(const char* from, const char* end, const unsigned char* va
     }
 }
 
-// Tests the two rarest bytes of the needle at sixteen places at once, and the whole needle only
+// Tests the two rarest bytes of the needle at sixty-four places at once, and the whole needle only
 // where both agree.
 const char* findNeedle(const char* from, const char* end, const QByteArray& needle, qsizetype first, qsizetype second)
 {
@@ -124,21 +124,39 @@ const char* findNeedle(const char* from, const char* end, const QByteArray& need
     const char* const lastStart = end - n;
     const Block a = splat(static_cast<unsigned char>(needle[first]));
     const Block b = splat(static_cast<unsigned char>(needle[second]));
-    const char* p = from;
-    for (; lastStart - p >= BlockSize - 1; p += BlockSize) {
-        const BlockMask mask = (load(p + first) == a) & (load(p + second) == b);
-        if (!anySet(mask))
-            continue;
+    auto agree = [&](const char* at) { return (load(at + first) == a) & (load(at + second) == b); };
+    // The first place in the block where the whole needle stands, or nullptr.
+    auto verify = [&](BlockMask mask, const char* block) -> const char* {
         std::uint64_t halves[2];
         std::memcpy(halves, &mask, sizeof halves);
         for (int half = 0; half < 2; ++half) {
             for (std::uint64_t bits = halves[half]; bits != 0;) {
                 const int lane = __builtin_ctzll(bits) / 8;
-                const char* at = p + half * 8 + lane;
+                const char* at = block + half * 8 + lane;
                 if (std::memcmp(at, needle.constData(), static_cast<size_t>(n)) == 0)
                     return at;
                 bits &= ~(std::uint64_t{0xFF} << (lane * 8));
             }
+        }
+        return nullptr;
+    };
+    const char* p = from;
+    for (; lastStart - p >= 4 * BlockSize - 1; p += 4 * BlockSize) {
+        const BlockMask masks[4] = {agree(p), agree(p + BlockSize), agree(p + 2 * BlockSize), agree(p + 3 * BlockSize)};
+        if (!anySet(masks[0] | masks[1] | masks[2] | masks[3]))
+            continue;
+        for (int i = 0; i < 4; ++i) {
+            if (anySet(masks[i])) {
+                if (const char* at = verify(masks[i], p + i * BlockSize))
+                    return at;
+            }
+        }
+    }
+    for (; lastStart - p >= BlockSize - 1; p += BlockSize) {
+        const BlockMask mask = agree(p);
+        if (anySet(mask)) {
+            if (const char* at = verify(mask, p))
+                return at;
         }
     }
     for (; p <= lastStart; ++p) {

@@ -214,19 +214,23 @@ void frmSerchJump::cmdSerch_Click()
     const search::MatchMode mode = chkKubetsu->isChecked() ? search::MatchMode::Exact : search::MatchMode::Loose;
     lstIchiran->clear();
 
+    // A search shorter than one repaint interval shows only its last name: a repaint costs more
+    // than searching many memos.
     QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
     int lastNumber = first;
-    const search::SearchOutcome outcome = search::searchMemos(
-        memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, [&](int number) {
-            lastNumber = number;
-            // Only a repainted label is seen while the search runs; setting a label's text costs
-            // more than looking at a missing memo.
-            if (!sinceRepaint.isValid() || sinceRepaint.hasExpired(RepaintIntervalMs)) {
-                lblNow->setText(memo::memoFileName(number));
-                lblNow->repaint();
-                sinceRepaint.start();
-            }
-        });
+    const search::SearchOutcome outcome = search::searchMemos(memo::memoFolder(mdlScrivlet::programFolder()), first,
+                                                              last, keyword, mode, [&](int number) {
+                                                                  lastNumber = number;
+                                                                  // Only a repainted label is seen while the search
+                                                                  // runs; setting a label's text costs more than
+                                                                  // looking at a missing memo.
+                                                                  if (sinceRepaint.hasExpired(RepaintIntervalMs)) {
+                                                                      lblNow->setText(memo::memoFileName(number));
+                                                                      lblNow->repaint();
+                                                                      sinceRepaint.start();
+                                                                  }
+                                                              });
     lblNow->setText(memo::memoFileName(lastNumber));
     lblNow->repaint();
     for (int number : outcome.hits)
