@@ -214,23 +214,22 @@ void frmSerchJump::cmdSerch_Click()
     const search::MatchMode mode = chkKubetsu->isChecked() ? search::MatchMode::Exact : search::MatchMode::Loose;
     lstIchiran->clear();
 
-    // A search shorter than one repaint interval shows only its last name: a repaint costs more
-    // than searching many memos.
+    // Only a repainted label is seen while the search runs, and a repaint costs more than searching
+    // many memos: the name is set when it is painted, once an interval has passed, so a search
+    // shorter than one interval shows only its last name.
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     int lastNumber = first;
-    const search::SearchOutcome outcome = search::searchMemos(memo::memoFolder(mdlScrivlet::programFolder()), first,
-                                                              last, keyword, mode, [&](int number) {
-                                                                  lastNumber = number;
-                                                                  // Only a repainted label is seen while the search
-                                                                  // runs; setting a label's text costs more than
-                                                                  // looking at a missing memo.
-                                                                  if (sinceRepaint.hasExpired(RepaintIntervalMs)) {
-                                                                      lblNow->setText(memo::memoFileName(number));
-                                                                      lblNow->repaint();
-                                                                      sinceRepaint.start();
-                                                                  }
-                                                              });
+    const auto showProgress = [&](int number) {
+        lastNumber = number;
+        if (sinceRepaint.hasExpired(RepaintIntervalMs)) {
+            lblNow->setText(memo::memoFileName(number));
+            lblNow->repaint();
+            sinceRepaint.start();
+        }
+    };
+    const search::SearchOutcome outcome =
+        search::searchMemos(memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, showProgress);
     lblNow->setText(memo::memoFileName(lastNumber));
     lblNow->repaint();
     for (int number : outcome.hits)
