@@ -90,6 +90,9 @@ struct Forms
 
 // Beyond this many forms a character is not spelled out before decoding (U+FFFD has hundreds).
 constexpr int MostFormsSpelled = 16;
+// Neighbours spelled out on either side of a candidate: enough to rule out nearly every false
+// candidate, and the test stays short for a keyword of any length.
+constexpr int MostNeighboursSpelled = 8;
 
 void addForm(Forms& forms, const char* bytes, qsizetype n)
 {
@@ -226,27 +229,27 @@ void KeywordScan::learnFrom(qsizetype from, qsizetype to)
     chooseCandidates();
 }
 
-bool KeywordScan::spelledForward(qsizetype index, qsizetype at) const
+bool KeywordScan::spelledForward(qsizetype index, qsizetype at, int left) const
 {
-    if (index == static_cast<qsizetype>(formsAt_.size()) || formsAt_[static_cast<size_t>(index)].empty())
+    if (left == 0 || index == static_cast<qsizetype>(formsAt_.size()) || formsAt_[static_cast<size_t>(index)].empty())
         return true;
     for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
         if (at + form.size() > held_)
             return true; // the bytes that would tell are not read yet
-        if (holds(buffer_.data() + at, form) && spelledForward(index + 1, at + form.size()))
+        if (holds(buffer_.data() + at, form) && spelledForward(index + 1, at + form.size(), left - 1))
             return true;
     }
     return false;
 }
 
-bool KeywordScan::spelledBackward(qsizetype index, qsizetype at) const
+bool KeywordScan::spelledBackward(qsizetype index, qsizetype at, int left) const
 {
-    if (index < 0 || formsAt_[static_cast<size_t>(index)].empty())
+    if (left == 0 || index < 0 || formsAt_[static_cast<size_t>(index)].empty())
         return true;
     for (const QByteArray& form : formsAt_[static_cast<size_t>(index)]) {
         if (at - form.size() < 0)
             return true; // before the bytes held: the piece before said nothing against it
-        if (holds(buffer_.data() + at - form.size(), form) && spelledBackward(index - 1, at - form.size()))
+        if (holds(buffer_.data() + at - form.size(), form) && spelledBackward(index - 1, at - form.size(), left - 1))
             return true;
     }
     return false;
@@ -263,8 +266,8 @@ bool KeywordScan::mayBeSpelledAround(qsizetype at) const
         const qsizetype start = candidateIsFirstByte_ ? at : at - form.size() + 1;
         if (start < 0 || start + form.size() > held_)
             return true;
-        if (holds(buffer_.data() + start, form) && spelledBackward(candidateChar_ - 1, start) &&
-            spelledForward(candidateChar_ + 1, start + form.size()))
+        if (holds(buffer_.data() + start, form) && spelledBackward(candidateChar_ - 1, start, MostNeighboursSpelled) &&
+            spelledForward(candidateChar_ + 1, start + form.size(), MostNeighboursSpelled))
             return true;
     }
     return false;

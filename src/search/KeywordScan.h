@@ -38,8 +38,8 @@ private:
     qsizetype skipLineFeedOfCrLf(qsizetype lineStart) const;
     bool searchUpTo(qsizetype end);
     bool mayBeSpelledAround(qsizetype at) const;
-    bool spelledForward(qsizetype index, qsizetype at) const;
-    bool spelledBackward(qsizetype index, qsizetype at) const;
+    bool spelledForward(qsizetype index, qsizetype at, int left) const;
+    bool spelledBackward(qsizetype index, qsizetype at, int left) const;
     void chooseCandidates();
     void learnFrom(qsizetype from, qsizetype to);
 

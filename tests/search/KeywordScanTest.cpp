@@ -88,4 +88,25 @@ TEST(KeywordScan, findsWhatLineByLineMatchingFindsWhateverThePiecesAndModes)
     EXPECT_GT(found, 1000);
 }
 
+// A keyword of thousands of characters is held whole across pieces and spelled out only near each
+// candidate.
+TEST(KeywordScan, keywordsLongerThanManyPiecesAreFound)
+{
+    QString keyword;
+    QByteArray memo = "start\n";
+    for (int i = 0; i < 3000; ++i) {
+        keyword += QString::fromUtf8(i % 3 == 0 ? "か" : "カ");
+        memo += i % 2 == 0 ? QByteArray("\xb6") : cp932::encode(QString::fromUtf8("か"));
+    }
+    memo += "\r\nend";
+    KeywordScan loose(keyword, MatchMode::Loose);
+    EXPECT_TRUE(scanInPieces(loose, memo, {1000}));
+    EXPECT_TRUE(scanInPieces(loose, memo, {KeywordScan::ReadSize}));
+    KeywordScan exact(keyword, MatchMode::Exact);
+    EXPECT_FALSE(scanInPieces(exact, memo, {1000}));
+    // Cut by a line end in the middle, it is no longer found.
+    memo[3000] = '\r';
+    EXPECT_FALSE(scanInPieces(loose, memo, {1000}));
+}
+
 } // namespace
