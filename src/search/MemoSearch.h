@@ -29,9 +29,18 @@ SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const 
                           const std::function<void(int number)>& progress = {});
 
 namespace testing {
-// While set, reading memo `number` fails with the returned system error (0: read normally) after
-// the file has been opened, as a file held by another program or a failing disk would.
-void setReadFault(std::function<int(int number)> fault);
+// While one lives, reading memo `number` fails with the system error that fault returns (0: read
+// normally) once the file is open, as a file held by another program or a failing disk would.
+class ScopedReadFault final
+{
+public:
+    explicit ScopedReadFault(std::function<int(int number)> fault);
+    ~ScopedReadFault();
+    Q_DISABLE_COPY_MOVE(ScopedReadFault)
+
+private:
+    std::function<int(int)> previous_;
+};
 } // namespace testing
 
 } // namespace search

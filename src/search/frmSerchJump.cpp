@@ -214,15 +214,23 @@ void frmSerchJump::cmdSerch_Click()
     const search::MatchMode mode = chkKubetsu->isChecked() ? search::MatchMode::Exact : search::MatchMode::Loose;
     lstIchiran->clear();
 
+    // Only a repainted label is seen while the search runs, and a repaint costs more than searching
+    // many memos: the name is set when it is painted, once an interval has passed, so a search
+    // shorter than one interval shows only its last name.
     QElapsedTimer sinceRepaint;
-    const search::SearchOutcome outcome = search::searchMemos(
-        memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, [&](int number) {
+    sinceRepaint.start();
+    int lastNumber = first;
+    const auto showProgress = [&](int number) {
+        lastNumber = number;
+        if (sinceRepaint.hasExpired(RepaintIntervalMs)) {
             lblNow->setText(memo::memoFileName(number));
-            if (!sinceRepaint.isValid() || sinceRepaint.hasExpired(RepaintIntervalMs)) {
-                lblNow->repaint();
-                sinceRepaint.start();
-            }
-        });
+            lblNow->repaint();
+            sinceRepaint.start();
+        }
+    };
+    const search::SearchOutcome outcome =
+        search::searchMemos(memo::memoFolder(mdlScrivlet::programFolder()), first, last, keyword, mode, showProgress);
+    lblNow->setText(memo::memoFileName(lastNumber));
     lblNow->repaint();
     for (int number : outcome.hits)
         lstIchiran->addItem(memo::memoFileName(number));

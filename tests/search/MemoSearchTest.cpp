@@ -24,15 +24,6 @@ std::vector<int> hits(const TempProgramFolder& folder, const char* keyword, Matc
     return search::searchMemos(folder.memoFolder(), first, last, QString::fromUtf8(keyword), mode).hits;
 }
 
-class ReadFault
-{
-public:
-    explicit ReadFault(std::function<int(int)> fault) { search::testing::setReadFault(std::move(fault)); }
-    ~ReadFault() { search::testing::setReadFault({}); }
-    ReadFault(const ReadFault&) = delete;
-    ReadFault& operator=(const ReadFault&) = delete;
-};
-
 TEST(MemoSearch, decodedTextIsMatchedNeverTheBytes)
 {
     TempProgramFolder folder;
@@ -120,7 +111,7 @@ TEST(MemoSearch, unreadableFilesAreReportedAndTheRestIsSearched)
     TempProgramFolder folder;
     for (int n : {2, 3, 5, 8})
         folder.writeMemo(n, "key\r\n");
-    const ReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
+    const search::testing::ScopedReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
     const search::SearchOutcome outcome =
         search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), MatchMode::Loose);
     EXPECT_EQ(outcome.hits, (std::vector<int>{2, 8}));
@@ -156,3 +147,62 @@ TEST(MemoSearch, largeFilesKeepTheirLinesAcrossReads)
 }
 
 } // namespace
+
+// Long lines across the 64 KiB and 128 KiB read boundaries, each split at every place: lines ended
+// by LF alone (ordinary characters) and one line of two-byte characters without a single line end.
+TEST(MemoSearch, longLinesAreSearchedAcrossEveryReadBoundary)
+{
+    constexpr int Boundaries[] = {64 * 1024, 128 * 1024};
+    struct Filler
+    {
+        const char* name;
+        QByteArray unit;
+    };
+    const Filler fillers[] = {{"lfOnly", sjis("メモの行です\n")}, {"singleLine", sjis("メモの行です")}};
+    struct Planted
+    {
+        const char* bytes; // UTF-8, stored as CP932
+        const char* keyword;
+        MatchMode mode;
+        bool found;
+    };
+    const Planted planted[] = {
+        {"カモノハシ", "カモノハシ", MatchMode::Exact, true},
+        {"カモノハシ", "かものはし", MatchMode::Loose, true},
+        {"カモノ\rハシ", "カモノハシ", MatchMode::Exact, false}, // a lone CR ends the line
+        {"カモノ\rハシ", "かものはし", MatchMode::Loose, false},
+        {"カモノ\nハシ", "ノ\nハ", MatchMode::Exact, true}, // a lone LF is part of the line
+        {"カモノ\nハシ", "の\nは", MatchMode::Loose, true},
+        {"ｶﾞ", "が", MatchMode::Loose, true},
+        {"ｶﾞ", "か", MatchMode::Loose, false},            // the sound mark belongs to the kana before it
+        {"ゲuokka7", "Quokka7", MatchMode::Exact, false}, // "Q" is the second byte of ゲ
+    };
+    for (const Filler& filler : fillers) {
+        for (const Planted& p : planted) {
+            TempProgramFolder folder;
+            const QByteArray word = sjis(p.bytes);
+            std::vector<int> expected;
+            int number = 0;
+            for (int boundary : Boundaries) {
+                for (int before = 0; before <= word.size(); ++before, ++number) {
+                    // An odd number starts with a half-width kana, so the boundary falls inside a
+                    // two-byte character of the filler as well; what is left is filled the same way.
+                    QByteArray memo = number % 2 ? sjis("ｱ") : QByteArray();
+                    const int target = boundary - before;
+                    while (memo.size() + filler.unit.size() <= target)
+                        memo += filler.unit;
+                    while (memo.size() + 2 <= target)
+                        memo += sjis("メ");
+                    if (memo.size() < target)
+                        memo += sjis("ｱ");
+                    memo += word + filler.unit + filler.unit;
+                    folder.writeMemo(number, memo);
+                    if (p.found)
+                        expected.push_back(number);
+                }
+            }
+            EXPECT_EQ(hits(folder, p.keyword, p.mode), expected) << filler.name << " " << p.bytes << " / " << p.keyword
+                                                                 << (p.mode == MatchMode::Exact ? " exact" : " loose");
+        }
+    }
+}

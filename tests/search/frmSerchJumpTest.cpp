@@ -273,10 +273,11 @@ TEST_F(SearchWindow, unreadableFilesAreNamedInOneMessageAfterTheSearch)
 {
     for (int n = 1; n <= 14; ++n)
         folder.writeMemo(n, "key\r\n");
-    search::testing::setReadFault([](int number) { return number == 2 || number >= 4 ? EIO : 0; });
     frmSerchJump dialog;
-    search(dialog, "key");
-    search::testing::setReadFault({});
+    {
+        const search::testing::ScopedReadFault fault([](int number) { return number == 2 || number >= 4 ? EIO : 0; });
+        search(dialog, "key");
+    }
     EXPECT_EQ(listed(dialog), (QStringList{QStringLiteral("text0001.txt"), QStringLiteral("text0003.txt")}));
     ASSERT_EQ(prompter.boxes().size(), 1u);
     const QString text = prompter.last().text;
