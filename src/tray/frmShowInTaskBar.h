@@ -69,6 +69,7 @@ public:
     frmScrivlet* memoWindow() const;
     // None until a notification area has been found.
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
+    bool isIconShown() const { return trayIcon_ && trayIcon_->isVisible(); }
     QMenu* mnuMenu() const { return mnuMenu_; }
     bool isStandalone() const { return standalone_; }
 

@@ -32,10 +32,10 @@ press_minimise() {
     wait_for 30 "keyboard focus in the memo window" focused
     xdotool key alt+m
 }
-# start_program NAME: a copy of the program in a folder of its own, started with no area there.
+# start_program NAME: a portable copy of the program in a folder of its own, started with no area there.
 start_program() {
     local folder="$session_dir/$1"
-    mkdir -p "$folder"
+    mkdir -p "$folder/files"
     cp "$program" "$folder/Scrivlet"
     start_background "$1" "$folder/Scrivlet"
     pid=$last_pid

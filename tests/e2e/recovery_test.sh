@@ -8,8 +8,9 @@ program=$1
 helpers=$2
 . "$(dirname "$0")/x11session.sh"
 
+# A portable copy: its files folder keeps memos and settings beside the program.
 folder="$session_dir/program folder"
-mkdir -p "$folder"
+mkdir -p "$folder/files"
 cp "$program" "$folder/Scrivlet"
 memo0="$folder/files/text0000.txt"
 memo1="$folder/files/text0001.txt"

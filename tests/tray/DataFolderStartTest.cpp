@@ -95,7 +95,7 @@ TEST_F(InstalledStart, aDataFolderThatCannotBeMadeIsReportedAndTheProgramEndsWri
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_TRUE(prompts.last().text.contains(QDir::toNativeSeparators(data()))) << prompts.last().text.toStdString();
     EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation);
-    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_FALSE(startup.isIconShown());
     EXPECT_TRUE(QDir(bin()).isEmpty());
     EXPECT_EQ(TempProgramFolder::readBytes(dataHome() + QStringLiteral("/Scrivlet")), QByteArray("not a folder"));
     // The refused start holds no lock that would stop the next one.
@@ -115,7 +115,7 @@ TEST_F(InstalledStart, aReadOnlyDataFolderIsReportedButItsMemosCanStillBeRead)
     ASSERT_TRUE(startup.Form_Load());
     ASSERT_EQ(prompts.boxes().size(), 1u);
     EXPECT_TRUE(prompts.last().text.contains(QDir::toNativeSeparators(data()))) << prompts.last().text.toStdString();
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
     startup.mnuVisual_Click();
     EXPECT_EQ(startup.memoWindow()->findChild<QPlainTextEdit*>(QStringLiteral("txtDataField"))->toPlainText(),
               QStringLiteral("kept"));

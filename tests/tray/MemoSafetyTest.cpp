@@ -73,7 +73,7 @@ TEST_P(SessionEndOverAChange, asksAndOnlyTheAnswerDecides)
     ASSERT_FALSE(prompts.boxes().empty());
     EXPECT_EQ(prompts.boxes().front().buttons, Prompter::Buttons::YesNoCancel);
     EXPECT_EQ(ended, answer != Answer::Cancel);
-    EXPECT_EQ(startup.trayIcon()->isVisible(), !ended);
+    EXPECT_EQ(startup.isIconShown(), !ended);
     EXPECT_EQ(folder.readMemo(3), answer == Answer::Yes ? typed : disturbedBytes(disturbance));
     EXPECT_EQ(folder.readMemo(4), answer == Answer::No ? typed : QByteArray());
     if (answer == Answer::Cancel) {

@@ -82,7 +82,7 @@ TEST_F(StartUp, addsTheIconWritesTheBuildNumberAndShowsNothing)
     frmShowInTaskBar& startup = start();
     ASSERT_TRUE(startup.Form_Load());
 
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
     EXPECT_EQ(startup.trayIcon()->toolTip(), QStringLiteral("スクリブレット"));
     EXPECT_FALSE(startup.trayIcon()->icon().isNull());
     EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nAutoSave=1\r\n"));
@@ -151,7 +151,7 @@ TEST_F(StartUp, withoutTheMemoCodecItRefusesToStartAndLeavesNoTrace)
                                               "メモを正しく読み書きできないため、起動を中止します。"));
         EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
         EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
-        EXPECT_FALSE(form->trayIcon()->isVisible());
+        EXPECT_FALSE(form->isIconShown());
         EXPECT_EQ(form->memoWindow(), nullptr);
         EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
         // It did not take the folder either.
@@ -264,7 +264,7 @@ TEST_F(StartUp, exitFromEitherMenuRemovesTheIconAndEndsWithoutSaving)
         exit(startup);
 
         EXPECT_EQ(processEnds, 1);
-        EXPECT_FALSE(startup.trayIcon()->isVisible());
+        EXPECT_FALSE(startup.isIconShown());
         EXPECT_EQ(startup.memoWindow(), memo);
         EXPECT_EQ(folder.readMemo(5), QByteArray("five\r\n"));
         EXPECT_EQ(folder.readSettings(), settingsBefore);
@@ -284,7 +284,7 @@ TEST_F(StartUp, endOfSessionClosesTheMemoWindowAsTheSystemDoes)
 
     EXPECT_TRUE(startup.sessionEnding());
 
-    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_FALSE(startup.isIconShown());
     EXPECT_EQ(folder.readMemo(2), QByteArray("saved at log-off\r\n"));
     EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\nUpChkBuild=1022\r\n"));
     QTRY_COMPARE(startup.memoWindow(), nullptr);
@@ -296,7 +296,7 @@ TEST_F(StartUp, endOfSessionWithoutTheMemoWindowOnlyRemovesTheIcon)
     frmShowInTaskBar& startup = start();
     ASSERT_TRUE(startup.Form_Load());
     EXPECT_TRUE(startup.sessionEnding());
-    EXPECT_FALSE(startup.trayIcon()->isVisible());
+    EXPECT_FALSE(startup.isIconShown());
     EXPECT_EQ(folder.readSettings(), settingsAfterStart);
     EXPECT_FALSE(QFileInfo::exists(folder.memoPath(0)));
 }
@@ -327,7 +327,7 @@ TEST_F(StartUp, endOfSessionKeepsEverythingWhenTheMemoCannotBeSaved)
             frmScrivlet* memo = showAndEdit(startup, QStringLiteral("not lost"));
             auto keptAsItWas = [&] {
                 return !prompts.boxes().empty() && processEnds == 0 &&
-                       startup.trayIcon()->isVisible() == notificationArea && startup.memoWindow() == memo &&
+                       startup.isIconShown() == notificationArea && startup.memoWindow() == memo &&
                        memo->isVisible() && memoText(memo)->toPlainText() == QStringLiteral("not lost");
             };
 
@@ -384,7 +384,7 @@ TEST_F(StartUp, aSavedSessionEndWithTheIconKeepsTheProgramForACancelledSessionEn
     EXPECT_TRUE(startup.commitSession());
     QTRY_COMPARE(startup.memoWindow(), nullptr);
     EXPECT_EQ(folder.readMemo(0), QByteArray("saved first\r\n"));
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
     EXPECT_EQ(processEnds, 0);
 }
 
@@ -433,7 +433,7 @@ TEST_F(StartUp, aNotificationAreaThatComesLateTakesTheIconAndLeavesTheWindowShow
 
     EXPECT_FALSE(startup.isStandalone());
     ASSERT_NE(startup.trayIcon(), nullptr);
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
     EXPECT_EQ(startup.trayIcon()->contextMenu(), startup.mnuMenu());
     EXPECT_EQ(startup.memoWindow(), memo);
     EXPECT_TRUE(memo->isVisible());
@@ -464,7 +464,7 @@ TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)
     look(startup, 1);
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_FALSE(startup.isStandalone());
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
 
     area = false;
     look(startup, frmShowInTaskBar::MissesBeforeStandalone - 1);
@@ -482,7 +482,7 @@ TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)
     area = true;
     look(startup, 1);
     EXPECT_FALSE(startup.isStandalone());
-    EXPECT_TRUE(startup.trayIcon()->isVisible());
+    EXPECT_TRUE(startup.isIconShown());
     EXPECT_TRUE(memo->isVisible());
     EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 }
