@@ -3,7 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-// Opens a folder in the desktop's file manager (explorer.exe on Windows); false when nothing could be started.
+// Opens a folder in the desktop's file manager; false when nothing could be started.
 bool openFolderInFileManager(const QString& folder);
 
 // Hands an address to the desktop (browser, viewer), as the shell's "open" does.

@@ -27,11 +27,7 @@ enum class CreateOutcome
 
 std::filesystem::path toFsPath(const QString& path)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
     return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 QString reasonFor(const std::error_code& code)

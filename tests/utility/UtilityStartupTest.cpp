@@ -16,11 +16,7 @@ namespace {
 
 QString mainProgramPath(const TempProgramFolder& folder)
 {
-#ifdef Q_OS_WIN
-    return folder.path() + QStringLiteral("Scrivlet.exe");
-#else
     return folder.path() + QStringLiteral("Scrivlet");
-#endif
 }
 
 const QString noMainProgram = utf8("Scrivletと同じフォルダに入れて実行してください。");
