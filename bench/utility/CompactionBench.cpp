@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -162,7 +163,9 @@ int main()
                 }
                 reference.push_back(millisecondsSince(start));
             } else {
-                utility::setHardLinksAvailableForTesting(variant == 0);
+                std::optional<utility::ScopedNoHardLinks> noHardLinks;
+                if (variant == 1)
+                    noHardLinks.emplace();
                 const utility::CompactionResult result =
                     utility::compactMemoNumbers(folder, {0, Numbers - 1}, 100, prompter);
                 (variant == 0 ? linked : copied).push_back(millisecondsSince(start));
@@ -174,7 +177,6 @@ int main()
         if (results[0] != results[2] || results[1] != results[2])
             fail("the compaction and the reference left different memos");
     }
-    utility::setHardLinksAvailableForTesting(true);
 
     const double base = median(reference);
     std::printf("Compaction of %d memos over 0-%d (%d%% gaps), %zu moves, median of %d runs:\n", Memos, Numbers - 1,

@@ -4,7 +4,7 @@
 #include <QUrl>
 
 // Opens a folder in the desktop's file manager; false when nothing could be started.
-bool openFolderInFileManager(const QString& folder);
+[[nodiscard]] bool openFolderInFileManager(const QString& folder);
 
 // Hands an address to the desktop (browser, viewer), as the shell's "open" does.
-bool openUrl(const QUrl& url);
+[[nodiscard]] bool openUrl(const QUrl& url);

@@ -43,7 +43,7 @@ bool hardLinksUnsupported(const std::error_code& code)
            code == std::errc::cross_device_link || code == std::errc::too_many_links;
 }
 
-CreateOutcome copyToNewFile(const QString& fromPath, const QString& toPath, QString* error)
+[[nodiscard]] CreateOutcome copyToNewFile(const QString& fromPath, const QString& toPath, QString* error)
 {
     auto fail = [&](const QFile& file, int systemError) {
         if (error)
@@ -91,7 +91,7 @@ CreateOutcome copyToNewFile(const QString& fromPath, const QString& toPath, QStr
     return CreateOutcome::Created;
 }
 
-CreateOutcome createWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error)
+[[nodiscard]] CreateOutcome createWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error)
 {
     if (!hardLinksAvailable())
         return copyToNewFile(fromPath, toPath, error);
@@ -125,9 +125,14 @@ MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPat
     return removeFile(fromPath, error) ? MoveOutcome::Moved : MoveOutcome::SourceKept;
 }
 
-void setHardLinksAvailableForTesting(bool available)
+ScopedNoHardLinks::ScopedNoHardLinks() : previous_(hardLinksAvailable())
 {
-    hardLinksAvailable() = available;
+    hardLinksAvailable() = false;
+}
+
+ScopedNoHardLinks::~ScopedNoHardLinks()
+{
+    hardLinksAvailable() = previous_;
 }
 
 } // namespace utility

@@ -19,9 +19,20 @@ enum class MoveOutcome
 // Moves a file to a name that must be free: a hard link that fails when the name is taken, or,
 // where the file system has none, a copy that only creates a new file; then the source goes.
 // *error holds the reason for CopyFailed and SourceKept.
-MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
+[[nodiscard]] MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 
-// Tests and benchmarks take the copy path that a file system without hard links needs.
-void setHardLinksAvailableForTesting(bool available);
+// Tests and benchmarks: while one lives, moves take the copy path that a file system without hard
+// links needs.
+class ScopedNoHardLinks final
+{
+public:
+    ScopedNoHardLinks();
+    ~ScopedNoHardLinks();
+    ScopedNoHardLinks(const ScopedNoHardLinks&) = delete;
+    ScopedNoHardLinks& operator=(const ScopedNoHardLinks&) = delete;
+
+private:
+    bool previous_;
+};
 
 } // namespace utility
