@@ -396,4 +396,14 @@ TEST_F(SearchWindow, browseOpensTheFolderBoxText)
     EXPECT_EQ(catcher.urls.front().toLocalFile(), other);
 }
 
+TEST_F(SearchWindow, aFolderThatCannotBeOpenedIsReported)
+{
+    const UrlCatcher refusing(UrlCatcher::Desktop::Refuses);
+    frmSerchJump dialog;
+    child<QPushButton>(dialog, "cmdBrowse")->click();
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.last().text, utf8("フォルダを開けませんでした。\n") + folder.memoFolder());
+    EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
+}
+
 } // namespace
