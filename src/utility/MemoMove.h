@@ -21,18 +21,4 @@ enum class MoveOutcome
 // *error holds the reason for CopyFailed and SourceKept.
 [[nodiscard]] MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 
-// Tests and benchmarks: while one lives, moves take the copy path that a file system without hard
-// links needs.
-class ScopedNoHardLinks final
-{
-public:
-    ScopedNoHardLinks();
-    ~ScopedNoHardLinks();
-    ScopedNoHardLinks(const ScopedNoHardLinks&) = delete;
-    ScopedNoHardLinks& operator=(const ScopedNoHardLinks&) = delete;
-
-private:
-    bool previous_;
-};
-
 } // namespace utility

@@ -1,6 +1,6 @@
 #include "MemoCompaction.h"
 
-#include "MemoMove.h"
+#include "CreateWithoutOverwriting.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -67,7 +67,7 @@ protected:
             noHardLinks.emplace();
     }
 
-    std::optional<utility::ScopedNoHardLinks> noHardLinks;
+    std::optional<ScopedNoHardLinks> noHardLinks;
 
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {

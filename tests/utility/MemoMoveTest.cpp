@@ -1,5 +1,6 @@
 #include "MemoMove.h"
 
+#include "CreateWithoutOverwriting.h"
 #include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
@@ -39,7 +40,7 @@ class MoveFailure : public ::testing::TestWithParam<FailingMove>
 TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 {
     const FailingMove& c = GetParam();
-    std::optional<utility::ScopedNoHardLinks> noHardLinks;
+    std::optional<ScopedNoHardLinks> noHardLinks;
     if (!c.hardLinks)
         noHardLinks.emplace();
     TempProgramFolder folder;
