@@ -430,7 +430,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     PrintingPrompter prompter;
-    setPrompter(&prompter);
+    const ScopedPrompter installed(prompter);
 
     QTemporaryDir dir;
     if (!dir.isValid()) {
@@ -483,6 +483,5 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     printGoals(results);
-    setPrompter(nullptr);
     return 0;
 }

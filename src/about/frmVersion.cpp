@@ -123,8 +123,7 @@ frmVersion::frmVersion(QWidget* parent)
 
 QString frmVersion::folder() const
 {
-    const QString folder = mdlScrivlet::programFolder();
-    return folder.isEmpty() ? programFolder() : folder;
+    return mdlScrivlet::programFolder();
 }
 
 void frmVersion::reportFailure(const QString& text)

@@ -18,14 +18,11 @@ QString missingFileReason()
 
 QStringList listMemoFiles(const QString& memoFolder)
 {
-    // The wildcard follows the file system: without regard to case on Windows, with it elsewhere, so a
-    // listed name always opens the memo the number names.
-    QDir::Filters filters = QDir::Files;
-#ifndef Q_OS_WIN
-    filters |= QDir::CaseSensitive;
-#endif
+    // Names match with regard to case, as the file system does, so a listed name always opens the memo
+    // the number names.
     const QDir folder(memoFolder);
-    const QStringList candidates = folder.entryList({QStringLiteral("text????.txt")}, filters, QDir::Name);
+    const QStringList candidates =
+        folder.entryList({QStringLiteral("text????.txt")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
     QStringList names;
     for (const QString& name : candidates) {
         if (isOrdinaryFile(folder.filePath(name)))

@@ -16,9 +16,9 @@ QStringList listMemoFiles(const QString& memoFolder);
 
 // The first lines of the file, read through the given reader. A file that is gone or cannot be read
 // gives "" and sets *error; an empty file gives "" with no error.
-QString previewMemoFile(WRText& text, const QString& path, QString* error = nullptr);
+[[nodiscard]] QString previewMemoFile(WRText& text, const QString& path, QString* error = nullptr);
 
 // Removes the file; false with *error when it is gone or cannot be removed.
-bool deleteMemoFile(const QString& path, QString* error = nullptr);
+[[nodiscard]] bool deleteMemoFile(const QString& path, QString* error = nullptr);
 
 } // namespace memofiles

@@ -2,7 +2,6 @@
 
 #include "MemoFileList.h"
 #include "MemoNaming.h"
-#include "ProgramFolder.h"
 #include "Prompter.h"
 #include "ShellOpen.h"
 #include "Twips.h"
@@ -86,10 +85,7 @@ void frmIndex::Form_Load()
 
 QString frmIndex::memoFolder() const
 {
-    QString folder = mdlScrivlet::programFolder();
-    if (folder.isEmpty())
-        folder = programFolder();
-    return memo::memoFolder(folder);
+    return memo::memoFolder(mdlScrivlet::programFolder());
 }
 
 QString frmIndex::selectedName() const

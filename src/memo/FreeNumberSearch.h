@@ -7,4 +7,4 @@ class Prompter;
 
 // Offers the memo numbers that have no memo file, from 0 upwards, one question each. Returns the number
 // the user chose to open; nothing after Cancel, or once the numbers are exhausted (after saying so).
-std::optional<int> chooseFreeNumber(const QString& programFolder, Prompter& prompter);
+[[nodiscard]] std::optional<int> chooseFreeNumber(const QString& programFolder, Prompter& prompter);

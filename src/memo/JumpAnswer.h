@@ -6,4 +6,4 @@
 // The memo number a jump answer asks for: the answer read as a decimal number and floored (12.9 gives
 // 12). Blanks around it and the full-width digits, signs and point an input method types are accepted.
 // Nothing when the answer is not a number or its number lies outside 0 to 9999.
-std::optional<int> jumpNumberFromAnswer(const QString& answer);
+[[nodiscard]] std::optional<int> jumpNumberFromAnswer(const QString& answer);

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-// True only for an existing regular file of exactly that name. Folders never count; on Windows a
-// hidden or system file counts as missing, as a plain directory search would not return it.
+// True only for an existing regular file of exactly that name (after symbolic links); folders never count.
 bool isOrdinaryFile(const QString& path);
 
 // True for anything standing at that name, a folder or a file.

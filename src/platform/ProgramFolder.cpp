@@ -141,24 +141,24 @@ bool canWriteProgramFolder(QString* error)
     return false;
 }
 
-ExecutableFolderForTesting::ExecutableFolderForTesting(const QString& folder) : previous_(overrides().executable)
+ScopedExecutableFolder::ScopedExecutableFolder(const QString& folder) : previous_(overrides().executable)
 {
     overrides().executable = folder;
 }
 
-ExecutableFolderForTesting::~ExecutableFolderForTesting()
+ScopedExecutableFolder::~ScopedExecutableFolder()
 {
     overrides().executable = previous_;
 }
 
-ProgramFolderForTesting::ProgramFolderForTesting(const QString& folder)
+ScopedProgramFolder::ScopedProgramFolder(const QString& folder)
     : previousExecutable_(overrides().executable), previousProgram_(overrides().program)
 {
     overrides().executable = folder;
     overrides().program = folder;
 }
 
-ProgramFolderForTesting::~ProgramFolderForTesting()
+ScopedProgramFolder::~ScopedProgramFolder()
 {
     overrides().executable = previousExecutable_;
     overrides().program = previousProgram_;

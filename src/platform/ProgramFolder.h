@@ -29,13 +29,13 @@ QString programFolder();
 [[nodiscard]] bool canWriteProgramFolder(QString* error);
 
 // Tests: the programs behave as if their executable stood in `folder`; the rule above still decides.
-class ExecutableFolderForTesting final
+class ScopedExecutableFolder final
 {
 public:
-    explicit ExecutableFolderForTesting(const QString& folder);
-    ~ExecutableFolderForTesting();
-    ExecutableFolderForTesting(const ExecutableFolderForTesting&) = delete;
-    ExecutableFolderForTesting& operator=(const ExecutableFolderForTesting&) = delete;
+    explicit ScopedExecutableFolder(const QString& folder);
+    ~ScopedExecutableFolder();
+    ScopedExecutableFolder(const ScopedExecutableFolder&) = delete;
+    ScopedExecutableFolder& operator=(const ScopedExecutableFolder&) = delete;
 
 private:
     QString previous_;
@@ -43,13 +43,13 @@ private:
 
 // Tests: `folder` is both the executable's folder and the program folder, a portable copy whether or
 // not it holds anything yet.
-class ProgramFolderForTesting final
+class ScopedProgramFolder final
 {
 public:
-    explicit ProgramFolderForTesting(const QString& folder);
-    ~ProgramFolderForTesting();
-    ProgramFolderForTesting(const ProgramFolderForTesting&) = delete;
-    ProgramFolderForTesting& operator=(const ProgramFolderForTesting&) = delete;
+    explicit ScopedProgramFolder(const QString& folder);
+    ~ScopedProgramFolder();
+    ScopedProgramFolder(const ScopedProgramFolder&) = delete;
+    ScopedProgramFolder& operator=(const ScopedProgramFolder&) = delete;
 
 private:
     QString previousExecutable_;

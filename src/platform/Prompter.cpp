@@ -17,7 +17,12 @@ Prompter& prompter()
     return p ? *p : real;
 }
 
-void setPrompter(Prompter* p)
+ScopedPrompter::ScopedPrompter(Prompter& stand) : previous_(installed())
 {
-    installed() = p;
+    installed() = &stand;
+}
+
+ScopedPrompter::~ScopedPrompter()
+{
+    installed() = previous_;
 }

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QUrl>
 
-// Opens a folder in the desktop's file manager (explorer.exe on Windows); false when nothing could be started.
-bool openFolderInFileManager(const QString& folder);
+// Opens a folder in the desktop's file manager; false when nothing could be started.
+[[nodiscard]] bool openFolderInFileManager(const QString& folder);
 
 // Hands an address to the desktop (browser, viewer), as the shell's "open" does.
-bool openUrl(const QUrl& url);
+[[nodiscard]] bool openUrl(const QUrl& url);

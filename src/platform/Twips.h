@@ -8,11 +8,6 @@ constexpr int twips(int value)
     return (value + (value >= 0 ? 7 : -7)) / 15;
 }
 
-constexpr int toTwips(int pixels)
-{
-    return pixels * 15;
-}
-
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(twips(left), twips(top), twips(width), twips(height));

@@ -4,4 +4,4 @@
 
 // Why this user may not write the existing file or folder at path, as a system error number
 // (EACCES, EROFS, ...), or 0 when it may. A read-only file system is told apart from a read-only file.
-int writeAccessError(const QString& path);
+[[nodiscard]] int writeAccessError(const QString& path);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -61,11 +60,10 @@ char16_t caseFolded(char16_t ch)
     return folded <= 0xFFFF ? static_cast<char16_t>(folded) : ch;
 }
 
+// Case folding lands nowhere that needs the other folds again, so one pass is final.
 char16_t foldOne(char16_t ch)
 {
-    char16_t folded = caseFolded(kanaFolded(widthFolded(ch)));
-    // Case folding lands nowhere that needs the other folds, but make sure of it once.
-    return caseFolded(kanaFolded(widthFolded(folded)));
+    return caseFolded(kanaFolded(widthFolded(ch)));
 }
 
 struct FoldTables
@@ -120,8 +118,6 @@ struct Cp932Tables
     std::array<char16_t, 0x100> semiVoiced{};
     // 1 for the byte of ﾞ, 2 for that of ﾟ.
     std::array<quint8, 0x100> soundMark{};
-    // Characters that more than one byte sequence decodes to (NEC and IBM duplicates).
-    std::bitset<0x10000> severalForms;
 };
 
 std::unique_ptr<Cp932Tables> buildCp932Tables()
@@ -129,18 +125,13 @@ std::unique_ptr<Cp932Tables> buildCp932Tables()
     const FoldTables& fold = tables();
     auto t = std::make_unique<Cp932Tables>();
     t->folded.fill(Cp932Tables::Invalid);
-    std::bitset<0x10000> seen;
     QString decoded;
     auto decodeOne = [&](QByteArrayView bytes) -> char16_t {
         bool invalid = false;
         cp932::decodeInto(bytes, decoded, &invalid);
         if (invalid || decoded.size() != 1)
             return 0;
-        const char16_t ch = decoded.at(0).unicode();
-        if (seen.test(ch))
-            t->severalForms.set(ch);
-        seen.set(ch);
-        return ch;
+        return decoded.at(0).unicode();
     };
     for (int b = 0; b < 0x100; ++b) {
         if (cp932::isLeadByte(static_cast<unsigned char>(b)))
@@ -219,21 +210,6 @@ qsizetype foldCp932(const Cp932Tables& t, const unsigned char* src, qsizetype n,
     return dst - begin;
 }
 
-// The one byte form of the keyword, or nothing when some character has several forms or none.
-QByteArray uniqueBytes(const QString& keyword)
-{
-    bool replaced = false;
-    QByteArray bytes = cp932::encode(keyword, &replaced);
-    if (replaced || cp932::decode(bytes) != keyword)
-        return QByteArray();
-    const std::bitset<0x10000>& several = cp932Tables().severalForms;
-    for (QChar ch : keyword) {
-        if (several.test(ch.unicode()))
-            return QByteArray();
-    }
-    return bytes;
-}
-
 } // namespace
 
 void appendLooseFold(QStringView text, QString& out)
@@ -288,20 +264,7 @@ QString looseFoldCp932(QByteArrayView bytes)
 
 KeywordMatcher::KeywordMatcher(const QString& keyword, MatchMode mode)
     : mode_(mode), needle_(mode == MatchMode::Loose ? looseFold(keyword) : keyword)
-{
-    if (mode == MatchMode::Exact)
-        needleBytes_ = uniqueBytes(keyword).toStdString();
-    if (!needleBytes_.empty())
-        byteSearcher_.emplace(needleBytes_.cbegin(), needleBytes_.cend());
-}
-
-bool KeywordMatcher::mayOccurIn(QByteArrayView bytes) const
-{
-    if (!byteSearcher_)
-        return true;
-    const char* const end = bytes.data() + bytes.size();
-    return std::search(bytes.data(), end, *byteSearcher_) != end;
-}
+{}
 
 bool KeywordMatcher::matchesCp932(QByteArrayView line)
 {

@@ -4,9 +4,6 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
-#include <functional>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace search {
@@ -39,11 +36,6 @@ public:
     // The same for one line of a memo file, as CP932 bytes.
     bool matchesCp932(QByteArrayView line);
 
-    // False only when no line of these raw CP932 bytes can match, so they need not be decoded. In
-    // exact mode a keyword whose characters each have one CP932 form must occur as those bytes;
-    // the bytes occurring proves nothing ("Quokka7" is inside the bytes of "ゲuokka7").
-    bool mayOccurIn(QByteArrayView bytes) const;
-
 private:
     bool contains(QStringView haystack) const;
 
@@ -52,8 +44,6 @@ private:
     QString folded_;
     QString decoded_;
     std::vector<char16_t> buffer_;
-    std::string needleBytes_; // empty: no byte test
-    std::optional<std::boyer_moore_horspool_searcher<std::string::const_iterator>> byteSearcher_;
 };
 
 } // namespace search

@@ -40,7 +40,7 @@ public:
     }
 
     // Whether the memo holds the keyword on one of its lines; *reason is set when it is Unreadable.
-    FileState search(int number, bool* found, QString* reason);
+    [[nodiscard]] FileState search(int number, bool* found, QString* reason);
 
 private:
     QByteArray path_;
@@ -149,8 +149,6 @@ SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const 
     return outcome;
 }
 
-namespace testing {
-
 ScopedReadFault::ScopedReadFault(std::function<int(int number)> fault) : previous_(std::move(readFault()))
 {
     readFault() = std::move(fault);
@@ -160,7 +158,5 @@ ScopedReadFault::~ScopedReadFault()
 {
     readFault() = std::move(previous_);
 }
-
-} // namespace testing
 
 } // namespace search

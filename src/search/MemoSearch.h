@@ -25,11 +25,10 @@ struct SearchOutcome
 // each number is looked at, also for numbers that have no file. Only ordinary files count; one
 // that exists but cannot be read is listed in unreadable and the search goes on. Numbers outside
 // 0 to 9999 are not memos and are skipped.
-SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const QString& keyword, MatchMode mode,
-                          const std::function<void(int number)>& progress = {});
+[[nodiscard]] SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const QString& keyword,
+                                        MatchMode mode, const std::function<void(int number)>& progress = {});
 
-namespace testing {
-// While one lives, reading memo `number` fails with the system error that fault returns (0: read
+// Tests: while one lives, reading memo `number` fails with the system error that fault returns (0: read
 // normally) once the file is open, as a file held by another program or a failing disk would.
 class ScopedReadFault final
 {
@@ -41,6 +40,5 @@ public:
 private:
     std::function<int(int)> previous_;
 };
-} // namespace testing
 
 } // namespace search

@@ -258,8 +258,11 @@ void frmSerchJump::lstIchiran_KeyPress(int key)
 
 void frmSerchJump::cmdBrowse_Click()
 {
-    // Like starting the file manager, the outcome is not waited for.
-    openFolderInFileManager(txtFilesFolder->text());
+    // Only a file manager that could not be started is told; what it then shows is not waited for.
+    const QString folder = txtFilesFolder->text();
+    if (!openFolderInFileManager(folder))
+        prompter().inform(QStringLiteral("フォルダを開けませんでした。\n%1").arg(folder), mdlScrivlet::programTitle(),
+                          Prompter::Icon::Exclamation);
 }
 
 void frmSerchJump::cmdClose_Click()

@@ -13,14 +13,15 @@ public:
     QString Section;  // the section of the last call that named one
 
     // The value, or "" when there is none. A file that cannot be read gives "" and sets *error.
-    QString GetINIData(const QString& strSection, const QString& strKey, QString* error = nullptr);
+    [[nodiscard]] QString GetINIData(const QString& strSection, const QString& strKey, QString* error = nullptr);
     // True when the value was written; on false *error says why (it stays empty when the call had
     // no section or file name to work with).
-    bool SetINIData(const QString& strSection, const QString& strKey, const QString& strData, QString* error = nullptr);
+    [[nodiscard]] bool SetINIData(const QString& strSection, const QString& strKey, const QString& strData,
+                                  QString* error = nullptr);
 
 private:
     // Both calls start alike: the section to use and the full path, or false to stop at once.
-    bool prepare(const QString& strSection, QString* section, QString* fullPath);
+    [[nodiscard]] bool prepare(const QString& strSection, QString* section, QString* fullPath);
 
     QString programFolder_;
 };

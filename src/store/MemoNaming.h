@@ -15,6 +15,6 @@ QString memoFileName(int number);
 QString memoFolder(const QString& programFolder);
 QString memoFilePath(const QString& programFolder, int number);
 // Characters 5 to 8 of a memo file name as a number; nothing when they are not four digits.
-std::optional<int> numberFromMemoFileName(const QString& name);
+[[nodiscard]] std::optional<int> numberFromMemoFileName(const QString& name);
 
 } // namespace memo

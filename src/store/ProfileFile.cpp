@@ -163,7 +163,7 @@ std::optional<SectionSpan> findSection(const std::vector<Line>& lines, const QSt
     return std::nullopt;
 }
 
-bool readFile(const QString& path, QByteArray* bytes, QString* error)
+[[nodiscard]] bool readFile(const QString& path, QByteArray* bytes, QString* error)
 {
     const QFileInfo info(path);
     if (!info.exists())

@@ -11,13 +11,14 @@ namespace profile {
 
 // The value up to its first NUL, at most 255 bytes of CP932 cut back to a whole character; "" when
 // file, section or key is missing. A file that exists but cannot be read gives "" and sets *error.
-QString readValue(const QString& path, const QString& section, const QString& key, QString* error = nullptr);
+[[nodiscard]] QString readValue(const QString& path, const QString& section, const QString& key,
+                                QString* error = nullptr);
 
 // Replaces the key's value where it stands, appends a new key at the end of its section and a new
 // section at the end of the file. Atomic: on failure the file is as it was and *error says why.
 // Refuses what would not read back as written: empty names, line breaks or NUL anywhere, "]" in the
 // section, "=" in the key or ";" or "[" at its start, characters CP932 cannot hold.
-bool writeValue(const QString& path, const QString& section, const QString& key, const QString& value,
-                QString* error = nullptr);
+[[nodiscard]] bool writeValue(const QString& path, const QString& section, const QString& key, const QString& value,
+                              QString* error = nullptr);
 
 } // namespace profile

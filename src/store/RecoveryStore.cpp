@@ -23,7 +23,7 @@ bool isAfter(const FileStamp& a, const FileStamp& b)
 }
 
 // Memos are private; so are copies of them, whatever the user's umask gives other files.
-bool makePrivateFolder(const QString& path, QString* error)
+[[nodiscard]] bool makePrivateFolder(const QString& path, QString* error)
 {
     if (QFileInfo(path).isDir())
         return true;

@@ -3,4 +3,4 @@
 #include <QString>
 
 // Deletes one file outright (no wastebasket). On failure *error holds the reason.
-bool removeFile(const QString& path, QString* error);
+[[nodiscard]] bool removeFile(const QString& path, QString* error);

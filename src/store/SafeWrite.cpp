@@ -15,9 +15,14 @@ std::function<bool(const QString&)>& writeFault()
 }
 } // namespace
 
-void setWriteFaultForTesting(std::function<bool(const QString& path)> fault)
+ScopedWriteFault::ScopedWriteFault(std::function<bool(const QString& path)> fault) : previous_(std::move(writeFault()))
 {
     writeFault() = std::move(fault);
+}
+
+ScopedWriteFault::~ScopedWriteFault()
+{
+    writeFault() = std::move(previous_);
 }
 
 bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)

@@ -13,10 +13,10 @@ public:
 
     // The whole memo text; "" when no ordinary file stands at FileName, which is no failure.
     // Bytes that are not CP932 read as U+FFFD and set *invalid.
-    QString RFile(QString* error = nullptr, bool* invalid = nullptr) const;
+    [[nodiscard]] QString RFile(QString* error = nullptr, bool* invalid = nullptr) const;
     // Like RFile, but at most lngLen lines; 0 or less reads the whole file.
-    QString RFileLen(const qint32& lngLen, QString* error = nullptr, bool* invalid = nullptr) const;
+    [[nodiscard]] QString RFileLen(const qint32& lngLen, QString* error = nullptr, bool* invalid = nullptr) const;
     // Writes WText and CR LF over the file, then empties WText. On failure WText and the old file stay
     // as they were. Characters CP932 cannot hold are written as "?" and set *replaced.
-    bool WFile(QString* error = nullptr, bool* replaced = nullptr);
+    [[nodiscard]] bool WFile(QString* error = nullptr, bool* replaced = nullptr);
 };

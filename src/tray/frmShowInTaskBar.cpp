@@ -118,10 +118,11 @@ bool frmShowInTaskBar::Form_Load()
         showIcon();
     watch_->start();
 
-    // Nothing reads the build number back and nothing is lost when it cannot be written, so a failure
-    // here is not worth a box at every start; the memo window reports the folder when it matters.
     INIAccess ini = settings::open(folder);
-    ini.SetINIData(settings::section(), settings::upChkBuildKey(), QString::number(buildNumber));
+    if (!ini.SetINIData(settings::section(), settings::upChkBuildKey(), QString::number(buildNumber))) {
+        // Nothing reads the build number back and nothing is lost when it cannot be written, so a failure
+        // here is not worth a box at every start; the memo window reports the folder when it matters.
+    }
 
     // Edits a crash kept from being saved are offered back at once, not at the first click on the icon.
     if (standalone_ || !RecoveryStore::forProgramFolder(folder).offerable().empty())

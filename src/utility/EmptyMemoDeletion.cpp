@@ -1,7 +1,6 @@
 #include "EmptyMemoDeletion.h"
 
 #include "FileLookup.h"
-#include "MemoMove.h"
 #include "MemoNaming.h"
 #include "Prompter.h"
 #include "RemoveFile.h"

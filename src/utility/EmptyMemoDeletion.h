@@ -17,7 +17,8 @@ using BeforeDelete = std::function<void(int number)>;
 // for each when askFirst is set. mayChangeFolder is asked before the first file is read and again
 // after each Yes, when the file is also read again: one written meanwhile stays. Ends with the
 // completion notice; a refusal, or a file that cannot be read or deleted, ends the run with a
-// message naming it and the reason instead. True when the run completed.
+// message naming it and the reason instead. True when the run completed; every failure has been
+// shown by then, so a caller need not look.
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
                           const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete = {});
 

@@ -31,12 +31,13 @@ struct CompactionResult
 
 // The stop count text as a real number: refused below 0, above 9999 and when it is no number; from
 // 500 on the user has to agree first. Nothing when the run must not go on.
-std::optional<double> checkStopCount(const QString& text, Prompter& prompter);
+[[nodiscard]] std::optional<double> checkStopCount(const QString& text, Prompter& prompter);
 
 // Moves every memo file of the range down to the lowest number free before it, in order; the scan
 // ends once the missing numbers in a row reach the stop count. Nothing is touched unless
 // mayChangeFolder agrees first. No existing file is ever replaced: a target that is taken, or a move
-// that fails, ends the run with a message. Moves made stay made.
+// that fails, ends the run with a message. Moves made stay made. Every failure has been shown by then,
+// so the result is only for callers that follow the moves.
 CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange& range, double stopCount,
                                     Prompter& prompter, const FolderCheck& mayChangeFolder,
                                     const BeforeMove& beforeMove = {});

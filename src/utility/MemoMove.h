@@ -19,9 +19,6 @@ enum class MoveOutcome
 // Moves a file to a name that must be free: a hard link that fails when the name is taken, or,
 // where the file system has none, a copy that only creates a new file; then the source goes.
 // *error holds the reason for CopyFailed and SourceKept.
-MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
-
-// Tests and benchmarks take the copy path that a file system without hard links needs.
-void setHardLinksAvailableForTesting(bool available);
+[[nodiscard]] MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 
 } // namespace utility

@@ -32,12 +32,4 @@ std::optional<int> memoNumberFromText(const QString& text)
     return static_cast<int>(*value);
 }
 
-std::optional<QString> withFourDigits(const QString& text)
-{
-    const std::optional<int> number = memoNumberFromText(text);
-    if (!number)
-        return std::nullopt;
-    return QStringLiteral("%1").arg(*number, 4, 10, QLatin1Char('0'));
-}
-
 } // namespace utility

@@ -12,9 +12,6 @@ qint16 toFileNumber(double value);
 
 // The memo number a text names: a whole number from 0 to 9999 ("5", "0005", "5.0").
 // Nothing for any other text, which names no single memo file.
-std::optional<int> memoNumberFromText(const QString& text);
-
-// The text as it stands in a memo file name: "5" → "0005", "0005" → "0005".
-std::optional<QString> withFourDigits(const QString& text);
+[[nodiscard]] std::optional<int> memoNumberFromText(const QString& text);
 
 } // namespace utility

@@ -15,9 +15,10 @@ struct TargetRange
 };
 
 // The two range fields as a range: both numbers, 0 ≤ first < last ≤ 9999, compared as numbers.
-std::optional<TargetRange> readTargetRange(const QString& fromText, const QString& toText);
+[[nodiscard]] std::optional<TargetRange> readTargetRange(const QString& fromText, const QString& toText);
 
 // readTargetRange, with the warning shown when the fields are refused.
-std::optional<TargetRange> checkTargetRange(const QString& fromText, const QString& toText, Prompter& prompter);
+[[nodiscard]] std::optional<TargetRange> checkTargetRange(const QString& fromText, const QString& toText,
+                                                          Prompter& prompter);
 
 } // namespace utility

@@ -12,11 +12,7 @@ namespace utility {
 
 QString mainProgramFileName()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("Scrivlet.exe");
-#else
     return QStringLiteral("Scrivlet");
-#endif
 }
 
 QString versionLine(int major, int minor, int revision)

@@ -19,6 +19,6 @@ QString versionLine();
 // then "files" in the program folder.
 // Returns the memo folder when the window may be shown; otherwise the refusal has been shown and
 // the program is to end.
-std::optional<QString> checkStartup(Prompter& prompter);
+[[nodiscard]] std::optional<QString> checkStartup(Prompter& prompter);
 
 } // namespace utility

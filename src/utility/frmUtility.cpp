@@ -5,7 +5,6 @@
 #include "FileLookup.h"
 #include "MemoCompaction.h"
 #include "MemoJoin.h"
-#include "MemoMove.h"
 #include "MemoNaming.h"
 #include "NumberText.h"
 #include "ProgramFolder.h"

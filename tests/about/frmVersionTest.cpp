@@ -1,7 +1,7 @@
 #include "frmVersion.h"
 
-#include "ProgramFolder.h"
 #include "LoginStart.h"
+#include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "SafeWrite.h"
 #include "ScopedEnvironment.h"
@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -55,11 +56,7 @@ protected:
         mdlScrivlet::resetForTesting();
         mdlScrivlet::setProgramFolder(folder.path());
     }
-    ~VersionDialog() override
-    {
-        setWriteFaultForTesting(nullptr);
-        mdlScrivlet::resetForTesting();
-    }
+    ~VersionDialog() override { mdlScrivlet::resetForTesting(); }
 
     void open()
     {
@@ -162,7 +159,8 @@ TEST_F(VersionDialog, aSettingThatCannotBeWrittenIsReportedAndTheDialogStays)
     folder.writeSettings("[Zormet Scrivlet Setting]\r\nAutoSave=0\r\n");
     open();
     QTest::mouseClick(autoSave(), Qt::LeftButton);
-    setWriteFaultForTesting([](const QString&) { return true; });
+    std::optional<ScopedWriteFault> fault;
+    fault.emplace([](const QString&) { return true; });
     pressOk();
 
     EXPECT_TRUE(dialog->isVisible());
@@ -172,7 +170,7 @@ TEST_F(VersionDialog, aSettingThatCannotBeWrittenIsReportedAndTheDialogStays)
     EXPECT_EQ(prompts.last().icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nAutoSave=0\r\n"));
 
-    setWriteFaultForTesting(nullptr);
+    fault.reset();
     pressOk();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(folder.readSettings().contains("AutoSave=1\r\n"));
@@ -218,7 +216,7 @@ TEST_F(VersionDialog, anInstalledCopyLinksToTheInstalledReadme)
     QDir().mkpath(QFileInfo(installed).path());
     TempProgramFolder::writeBytes(installed, "# Scrivlet\n");
     TempProgramFolder::writeBytes(bin + QStringLiteral("README.md"), "# not this one\n");
-    ExecutableFolderForTesting executable(bin);
+    ScopedExecutableFolder executable(bin);
 
     UrlCatcher desktop;
     open();

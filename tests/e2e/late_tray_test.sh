@@ -11,10 +11,6 @@ helpers=$2
 . "$(dirname "$0")/x11session.sh"
 . "$(dirname "$0")/dbussession.sh"
 
-title="Zormet Scrivlet"
-ended() {
-    ! is_running "$1"
-}
 memo_shown() {
     has_visible_window_titled "$pid" "$title"
 }

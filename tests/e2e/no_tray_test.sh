@@ -7,11 +7,7 @@ program=$1
 helpers=$2
 . "$(dirname "$0")/x11session.sh"
 
-folder="$session_dir/program folder"
-mkdir -p "$folder/files"
-cp "$program" "$folder/Scrivlet"
-ini="$folder/Scrivlet.ini"
-title="Zormet Scrivlet"
+portable_copy "$program"
 printf '[Zormet Scrivlet Setting]\r\nLastFileNum=12\r\n' >"$ini"
 printf 'twelve\r\n' >"$folder/files/text0012.txt"
 
@@ -34,9 +30,6 @@ echo "the last memo is shown and editing it works; the system ends the program a
 xdotool key ctrl+End Return
 xdotool type "more"
 kill -TERM "$pid"
-ended() {
-    ! is_running "$1"
-}
 wait_for 30 "end of the program on SIGTERM" ended "$pid"
 code=0
 wait "$pid" || code=$?

@@ -8,20 +8,8 @@ program=$1
 helpers=$2
 . "$(dirname "$0")/x11session.sh"
 
-# A portable copy: its files folder keeps memos and settings beside the program.
-folder="$session_dir/program folder"
-mkdir -p "$folder/files"
-cp "$program" "$folder/Scrivlet"
-memo0="$folder/files/text0000.txt"
-memo1="$folder/files/text0001.txt"
-title="Zormet Scrivlet"
+portable_copy "$program"
 
-cp932_lines() {
-    printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932
-}
-ended() {
-    ! is_running "$1"
-}
 # The copy of unsaved edits of memo N, when there is one; x11session.sh set the state folder.
 copy_of() {
     compgen -G "$XDG_STATE_HOME/Scrivlet/*/text000$1.txt" | head -n1

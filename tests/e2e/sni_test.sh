@@ -10,15 +10,7 @@ helpers=$2
 . "$(dirname "$0")/x11session.sh"
 . "$(dirname "$0")/dbussession.sh"
 
-# A portable copy: its files folder keeps memos and settings beside the program.
-folder="$session_dir/program folder"
-mkdir -p "$folder/files"
-cp "$program" "$folder/Scrivlet"
-ini="$folder/Scrivlet.ini"
-title="Zormet Scrivlet"
-ended() {
-    ! is_running "$1"
-}
+portable_copy "$program"
 
 start_x_server
 start_session_bus

@@ -7,22 +7,10 @@ program=$1
 helpers=$2
 . "$(dirname "$0")/x11session.sh"
 
-# A portable copy: its files folder keeps memos and settings beside the program.
-folder="$session_dir/program folder"
-mkdir -p "$folder/files"
-cp "$program" "$folder/Scrivlet"
-ini="$folder/Scrivlet.ini"
-memo0="$folder/files/text0000.txt"
-title="Zormet Scrivlet"
+portable_copy "$program"
 
-cp932_lines() {
-    printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932
-}
 file_is() { # FILE EXPECTED_FILE
     cmp -s "$1" "$2"
-}
-ended() {
-    ! is_running "$1"
 }
 # Sets code to the exit code of PID, which has ended; in this shell, since only it can wait for PID.
 collect_exit_code() {

@@ -10,21 +10,9 @@ helpers=$2
 . "$(dirname "$0")/x11session.sh"
 . "$(dirname "$0")/dbussession.sh"
 
-# A portable copy: its files folder keeps memos and settings beside the program.
-folder="$session_dir/program folder"
-mkdir -p "$folder/files"
-cp "$program" "$folder/Scrivlet"
-ini="$folder/Scrivlet.ini"
-memo0="$folder/files/text0000.txt"
-title="Zormet Scrivlet"
+portable_copy "$program"
 export LC_ALL=C.UTF-8
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-ended() {
-    ! is_running "$1"
-}
-cp932_lines() {
-    printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932
-}
 file_is() {
     cmp -s "$1" "$2"
 }

@@ -33,6 +33,11 @@ is_running() {
     [ "$state" != Z ] && [ "$state" != X ]
 }
 
+# ended PID: the process is gone; one not yet waited for counts as gone.
+ended() {
+    ! is_running "$1"
+}
+
 # remember_pid PID: a process this session started and has to end.
 remember_pid() {
     session_pids+=("$1:$(proc_field "$1" 20 || true)")
@@ -187,4 +192,23 @@ click_window() {
 
 rss_kb() {
     awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"
+}
+
+# The memo window's title, by which the scenarios find it.
+title="Zormet Scrivlet"
+
+# Lines as the memo files hold them: CP932, each ended by CR LF.
+cp932_lines() {
+    printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932
+}
+
+# portable_copy PROGRAM: the program copied into $folder, whose files folder keeps memos and settings
+# beside it; $ini, $memo0 and $memo1 name its files.
+portable_copy() {
+    folder="$session_dir/program folder"
+    mkdir -p "$folder/files"
+    cp "$1" "$folder/Scrivlet"
+    ini="$folder/Scrivlet.ini"
+    memo0="$folder/files/text0000.txt"
+    memo1="$folder/files/text0001.txt"
 }

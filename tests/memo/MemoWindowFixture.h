@@ -45,7 +45,6 @@ protected:
     void SetUp() override { mdlScrivlet::resetForTesting(); }
     void TearDown() override
     {
-        setWriteFaultForTesting(nullptr);
         delete window.data();
         mdlScrivlet::resetForTesting();
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <optional>
 
 namespace {
 
@@ -358,7 +359,8 @@ TEST_F(MemoWindow, failedSaveKeepsTextStateAndTheOldFile)
     openShown();
     type(QStringLiteral("new "));
     const QString memo0 = folder.memoPath(0);
-    setWriteFaultForTesting([memo0](const QString& path) { return path == memo0; });
+    std::optional<ScopedWriteFault> fault;
+    fault.emplace([memo0](const QString& path) { return path == memo0; });
 
     click("cmdSave");
     ASSERT_EQ(prompter.boxes().size(), 1u);
@@ -385,7 +387,7 @@ TEST_F(MemoWindow, failedSaveKeepsTextStateAndTheOldFile)
     EXPECT_EQ(prompter.boxes().size(), 5u);
     EXPECT_TRUE(window->isVisible());
 
-    setWriteFaultForTesting(nullptr);
+    fault.reset();
     click("cmdSave");
     EXPECT_EQ(folder.readMemo(0), QByteArray("new old\r\n"));
 }
@@ -651,8 +653,7 @@ TEST_F(MemoWindow, deletedMemoIsNotResurrectedByTheAutomaticSaveButClosingSavesI
 class SwappingPrompter final : public Prompter
 {
 public:
-    explicit SwappingPrompter(QString path) : path_(std::move(path)) { setPrompter(this); }
-    ~SwappingPrompter() override { setPrompter(nullptr); }
+    explicit SwappingPrompter(QString path) : path_(std::move(path)) {}
     Answer message(const QString& text, const QString&, Icon, Buttons buttons, Answer) override
     {
         texts << text;
@@ -667,6 +668,7 @@ public:
 
 private:
     QString path_;
+    ScopedPrompter installed_{*this};
 };
 
 TEST_F(MemoWindow, memoThatCannotBeDeletedLeavesTheWindowAsItWas)

@@ -1,8 +1,8 @@
 #include "ProgramFolder.h"
 
-#include "EnvironmentForTesting.h"
+#include "PrivateMount.h"
 #include "QtPrinters.h"
-#include "ReadOnlyMount.h"
+#include "ScopedEnvironment.h"
 #include "TempProgramFolder.h"
 
 #include <QDir>
@@ -48,8 +48,8 @@ protected:
     }
 
     QTemporaryDir root;
-    EnvironmentForTesting xdg{"XDG_DATA_HOME", QFile::encodeName(dataHome())};
-    ExecutableFolderForTesting executable{bin()};
+    ScopedEnvironment xdg{"XDG_DATA_HOME", QFile::encodeName(dataHome())};
+    ScopedExecutableFolder executable{bin()};
 };
 
 struct RuleCase
@@ -89,8 +89,8 @@ TEST_F(FolderRule, dataFolderFollowsXdgDataHomeElseHome)
 {
     EXPECT_EQ(dataFolder(), QDir::toNativeSeparators(expectedDataFolder()));
     const QString home = root.path() + QStringLiteral("/home");
-    EnvironmentForTesting otherHome("HOME", QFile::encodeName(home));
-    EnvironmentForTesting unset("XDG_DATA_HOME", std::nullopt);
+    ScopedEnvironment otherHome("HOME", QFile::encodeName(home));
+    ScopedEnvironment unset("XDG_DATA_HOME", std::nullopt);
     EXPECT_EQ(programFolder(), QDir::toNativeSeparators(home + QStringLiteral("/.local/share/Scrivlet/")));
 }
 
@@ -163,9 +163,9 @@ TEST_F(FolderRule, aDataFolderThatCannotBeMadeIsReportedWithItsNameAndReasonAndN
 TEST_F(FolderRule, aReadOnlyDataFolderIsReportedWithItsName)
 {
     QDir().mkpath(expectedDataFolder());
-    ReadOnlyMount readOnly(expectedDataFolder());
-    if (!readOnly.mounted())
-        GTEST_SKIP() << "mounting is not allowed here; the read-only case is not checked";
+    const PrivateMount readOnly(expectedDataFolder());
+    if (!readOnly.ok())
+        GTEST_SKIP() << readOnly.whyNot().toStdString() << "; the read-only case is not checked";
     QString error;
     EXPECT_TRUE(createProgramFolder(&error));
     EXPECT_FALSE(canWriteProgramFolder(&error));

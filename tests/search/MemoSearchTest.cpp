@@ -111,7 +111,7 @@ TEST(MemoSearch, unreadableFilesAreReportedAndTheRestIsSearched)
     TempProgramFolder folder;
     for (int n : {2, 3, 5, 8})
         folder.writeMemo(n, "key\r\n");
-    const search::testing::ScopedReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
+    const search::ScopedReadFault fault([](int number) { return number == 3 || number == 5 ? EIO : 0; });
     const search::SearchOutcome outcome =
         search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), MatchMode::Loose);
     EXPECT_EQ(outcome.hits, (std::vector<int>{2, 8}));

@@ -165,8 +165,6 @@ TEST_F(SearchWindow, listsEveryMatchingMemoOnceInAscendingOrder)
 class CursorWatchingPrompter final : public Prompter
 {
 public:
-    CursorWatchingPrompter() { setPrompter(this); }
-    ~CursorWatchingPrompter() override { setPrompter(nullptr); }
     Answer message(const QString& text, const QString& title, Icon icon, Buttons, Answer defaultButton) override
     {
         texts << text;
@@ -181,6 +179,9 @@ public:
     QStringList titles;
     std::vector<Icon> icons;
     std::vector<bool> busy;
+
+private:
+    ScopedPrompter installed_{*this};
 };
 
 TEST_F(SearchWindow, keywordIsCheckedBeforeTheRangeAndEarlierResultsStay)
@@ -275,7 +276,7 @@ TEST_F(SearchWindow, unreadableFilesAreNamedInOneMessageAfterTheSearch)
         folder.writeMemo(n, "key\r\n");
     frmSerchJump dialog;
     {
-        const search::testing::ScopedReadFault fault([](int number) { return number == 2 || number >= 4 ? EIO : 0; });
+        const search::ScopedReadFault fault([](int number) { return number == 2 || number >= 4 ? EIO : 0; });
         search(dialog, "key");
     }
     EXPECT_EQ(listed(dialog), (QStringList{QStringLiteral("text0001.txt"), QStringLiteral("text0003.txt")}));
@@ -393,6 +394,16 @@ TEST_F(SearchWindow, browseOpensTheFolderBoxText)
     child<QPushButton>(dialog, "cmdBrowse")->click();
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls.front().toLocalFile(), other);
+}
+
+TEST_F(SearchWindow, aFolderThatCannotBeOpenedIsReported)
+{
+    const UrlCatcher refusing(UrlCatcher::Desktop::Refuses);
+    frmSerchJump dialog;
+    child<QPushButton>(dialog, "cmdBrowse")->click();
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.last().text, utf8("フォルダを開けませんでした。\n") + folder.memoFolder());
+    EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
 }
 
 } // namespace

@@ -152,13 +152,15 @@ TEST(WRText, writeCutShortLeavesTheOldFileByteForByte)
     TempProgramFolder folder;
     const QByteArray old("old memo\r\n\x82\xA0\r\n");
     folder.writeMemo(5, old);
-    setWriteFaultForTesting([](const QString&) { return true; });
     WRText t;
     t.FileName = folder.memoPath(5);
     t.WText = QStringLiteral("a much longer new text that would replace the old one");
     QString error;
-    const bool ok = t.WFile(&error);
-    setWriteFaultForTesting(nullptr);
+    bool ok = false;
+    {
+        const ScopedWriteFault fault([](const QString&) { return true; });
+        ok = t.WFile(&error);
+    }
     EXPECT_FALSE(ok);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(folder.readMemo(5), old);

@@ -2,27 +2,31 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <optional>
 
-// One environment variable set for as long as the object lives, then put back as it was.
+// One environment variable set (or, given no value, removed) for as long as the object lives, then
+// put back as it was.
 class ScopedEnvironment final
 {
 public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    ScopedEnvironment(const char* name, const std::optional<QByteArray>& value) : name_(name)
     {
-        qputenv(name_, value);
+        if (qEnvironmentVariableIsSet(name))
+            previous_ = qgetenv(name);
+        put(value);
     }
-    ~ScopedEnvironment()
-    {
-        if (wasSet_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
+    ~ScopedEnvironment() { put(previous_); }
     Q_DISABLE_COPY_MOVE(ScopedEnvironment)
 
 private:
+    void put(const std::optional<QByteArray>& value) const
+    {
+        if (value)
+            qputenv(name_, *value);
+        else
+            qunsetenv(name_);
+    }
+
     const char* name_;
-    bool wasSet_;
-    QByteArray old_;
+    std::optional<QByteArray> previous_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScopedEnvironment.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -12,17 +14,7 @@
 class ScopedRuntimeFolder
 {
 public:
-    ScopedRuntimeFolder() : had_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")), old_(qgetenv("XDG_RUNTIME_DIR"))
-    {
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_.path()));
-    }
-    ~ScopedRuntimeFolder()
-    {
-        if (had_)
-            qputenv("XDG_RUNTIME_DIR", old_);
-        else
-            qunsetenv("XDG_RUNTIME_DIR");
-    }
+    ScopedRuntimeFolder() = default;
     ScopedRuntimeFolder(const ScopedRuntimeFolder&) = delete;
     ScopedRuntimeFolder& operator=(const ScopedRuntimeFolder&) = delete;
 
@@ -44,6 +36,5 @@ public:
 
 private:
     QTemporaryDir dir_;
-    bool had_;
-    QByteArray old_;
+    ScopedEnvironment variable_{"XDG_RUNTIME_DIR", QFile::encodeName(dir_.path())};
 };

@@ -1,15 +1,5 @@
 #include "ScriptedPrompter.h"
 
-ScriptedPrompter::ScriptedPrompter()
-{
-    setPrompter(this);
-}
-
-ScriptedPrompter::~ScriptedPrompter()
-{
-    setPrompter(nullptr);
-}
-
 QStringList ScriptedPrompter::texts() const
 {
     QStringList out;

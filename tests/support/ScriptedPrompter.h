@@ -23,8 +23,7 @@ public:
         QString proposed; // input boxes only
     };
 
-    ScriptedPrompter();
-    ~ScriptedPrompter() override;
+    ScriptedPrompter() = default;
     ScriptedPrompter(const ScriptedPrompter&) = delete;
     ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
 
@@ -44,4 +43,5 @@ private:
     std::deque<Answer> answers_;
     std::deque<QString> inputs_;
     std::vector<Box> boxes_;
+    ScopedPrompter installed_{*this};
 };

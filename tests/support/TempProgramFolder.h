@@ -33,5 +33,5 @@ public:
 
 private:
     QTemporaryDir dir_;
-    ProgramFolderForTesting installed_;
+    ScopedProgramFolder installed_;
 };

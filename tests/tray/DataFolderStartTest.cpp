@@ -1,7 +1,7 @@
-#include "EnvironmentForTesting.h"
+#include "PrivateMount.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
-#include "ReadOnlyMount.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
 #include "TempProgramFolder.h"
@@ -46,8 +46,8 @@ protected:
     }
 
     QTemporaryDir root;
-    EnvironmentForTesting xdg{"XDG_DATA_HOME", QFile::encodeName(dataHome())};
-    ExecutableFolderForTesting executable{bin()};
+    ScopedEnvironment xdg{"XDG_DATA_HOME", QFile::encodeName(dataHome())};
+    ScopedExecutableFolder executable{bin()};
     ScriptedPrompter prompts;
     std::unique_ptr<frmShowInTaskBar> form;
 };
@@ -77,7 +77,7 @@ TEST_F(InstalledStart, copiesInOtherFoldersSharingTheDataFolderAreOneProgram)
     {
         const QString otherBin = root.path() + QStringLiteral("/other/bin");
         QDir().mkpath(otherBin);
-        ExecutableFolderForTesting other(otherBin);
+        ScopedExecutableFolder other(otherBin);
         ASSERT_EQ(running.acquire(programFolder()), SingleInstance::Result::Acquired);
     }
     EXPECT_FALSE(start().Form_Load());
@@ -107,9 +107,9 @@ TEST_F(InstalledStart, aReadOnlyDataFolderIsReportedButItsMemosCanStillBeRead)
 {
     QDir().mkpath(data() + QStringLiteral("files"));
     TempProgramFolder::writeBytes(data() + QStringLiteral("files/text0000.txt"), "kept\r\n");
-    ReadOnlyMount readOnly(data());
-    if (!readOnly.mounted())
-        GTEST_SKIP() << "mounting is not allowed here; the read-only start is not checked";
+    const PrivateMount readOnly(data());
+    if (!readOnly.ok())
+        GTEST_SKIP() << readOnly.whyNot().toStdString() << "; the read-only start is not checked";
 
     frmShowInTaskBar& startup = start();
     ASSERT_TRUE(startup.Form_Load());

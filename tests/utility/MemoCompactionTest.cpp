@@ -1,6 +1,6 @@
 #include "MemoCompaction.h"
 
-#include "MemoMove.h"
+#include "CreateWithoutOverwriting.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -60,8 +61,13 @@ const QString stopCountQuestion =
 class Compaction : public ::testing::TestWithParam<bool>
 {
 protected:
-    void SetUp() override { utility::setHardLinksAvailableForTesting(GetParam()); }
-    void TearDown() override { utility::setHardLinksAvailableForTesting(true); }
+    void SetUp() override
+    {
+        if (!GetParam())
+            noHardLinks.emplace();
+    }
+
+    std::optional<ScopedNoHardLinks> noHardLinks;
 
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {

@@ -253,9 +253,10 @@ TEST_F(Join, aFailedWriteIsReportedAndThePreviewStays)
     folder.writeMemo(1, "a\r\n");
     check("chkDeleteAddSouse")->setChecked(true);
     start("0", "1");
-    setWriteFaultForTesting([](const QString&) { return true; });
-    click("cmdExecuteAdd");
-    setWriteFaultForTesting({});
+    {
+        const ScopedWriteFault fault([](const QString&) { return true; });
+        click("cmdExecuteAdd");
+    }
     ASSERT_EQ(prompter.boxes().size(), 1u);
     EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\r\n")));
     EXPECT_TRUE(prompter.last().text.contains(utf8("ディスクの空き容量が足りません")));

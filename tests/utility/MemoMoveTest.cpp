@@ -1,5 +1,6 @@
 #include "MemoMove.h"
 
+#include "CreateWithoutOverwriting.h"
 #include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
@@ -7,17 +8,9 @@
 #include <QDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
-
-class HardLinks
-{
-public:
-    explicit HardLinks(bool available) { utility::setHardLinksAvailableForTesting(available); }
-    ~HardLinks() { utility::setHardLinksAvailableForTesting(true); }
-    HardLinks(const HardLinks&) = delete;
-    HardLinks& operator=(const HardLinks&) = delete;
-};
 
 enum class Mount
 {
@@ -47,7 +40,9 @@ class MoveFailure : public ::testing::TestWithParam<FailingMove>
 TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 {
     const FailingMove& c = GetParam();
-    const HardLinks links(c.hardLinks);
+    std::optional<ScopedNoHardLinks> noHardLinks;
+    if (!c.hardLinks)
+        noHardLinks.emplace();
     TempProgramFolder folder;
     QDir().mkpath(folder.memoFolder());
     const QByteArray memo = QByteArray("\x82\xA0\r\n").repeated(20 * 1024);

@@ -58,12 +58,12 @@ TEST(NumberText, fileNumberRoundsHalfwayToTheEvenNeighbour)
         EXPECT_EQ(utility::toFileNumber(value), expected) << value;
 }
 
-TEST(NumberText, withFourDigitsNamesOnlyWholeMemoNumbers)
+TEST(NumberText, memoNumberOnlyForWholeNumbersOfMemos)
 {
-    EXPECT_EQ(utility::withFourDigits(QStringLiteral("5")), std::optional<QString>(QStringLiteral("0005")));
-    EXPECT_EQ(utility::withFourDigits(QStringLiteral("0005")), std::optional<QString>(QStringLiteral("0005")));
-    EXPECT_EQ(utility::withFourDigits(QStringLiteral("9999")), std::optional<QString>(QStringLiteral("9999")));
-    EXPECT_EQ(utility::withFourDigits(QStringLiteral("7.0")), std::optional<QString>(QStringLiteral("0007")));
+    EXPECT_EQ(utility::memoNumberFromText(QStringLiteral("5")), std::optional<int>(5));
+    EXPECT_EQ(utility::memoNumberFromText(QStringLiteral("0005")), std::optional<int>(5));
+    EXPECT_EQ(utility::memoNumberFromText(QStringLiteral("9999")), std::optional<int>(9999));
+    EXPECT_EQ(utility::memoNumberFromText(QStringLiteral("7.0")), std::optional<int>(7));
     for (const char* text : {"5.5", "-1", "10000", "*", "text", "?", ""})
-        EXPECT_FALSE(utility::withFourDigits(utf8(text))) << text;
+        EXPECT_FALSE(utility::memoNumberFromText(utf8(text))) << text;
 }

@@ -1,10 +1,10 @@
 #include "UtilityStartup.h"
 
 #include "Cp932.h"
-#include "EnvironmentForTesting.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
+#include "ScopedEnvironment.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
 
@@ -16,11 +16,7 @@ namespace {
 
 QString mainProgramPath(const TempProgramFolder& folder)
 {
-#ifdef Q_OS_WIN
-    return folder.path() + QStringLiteral("Scrivlet.exe");
-#else
     return folder.path() + QStringLiteral("Scrivlet");
-#endif
 }
 
 const QString noMainProgram = utf8("Scrivletと同じフォルダに入れて実行してください。");
@@ -82,8 +78,8 @@ TEST(UtilityStartup, installedCopy_looksForFilesInTheDataFolderAsTheMainProgramD
     const QString data = root.path() + QStringLiteral("/data/Scrivlet/");
     QDir().mkpath(bin);
     TempProgramFolder::writeBytes(bin + utility::mainProgramFileName(), "");
-    EnvironmentForTesting xdg("XDG_DATA_HOME", QFile::encodeName(root.path() + QStringLiteral("/data")));
-    ExecutableFolderForTesting executable(bin);
+    ScopedEnvironment xdg("XDG_DATA_HOME", QFile::encodeName(root.path() + QStringLiteral("/data")));
+    ScopedExecutableFolder executable(bin);
 
     ScriptedPrompter refused;
     EXPECT_FALSE(utility::checkStartup(refused));

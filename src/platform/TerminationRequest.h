@@ -16,6 +16,9 @@ public:
     ~TerminationRequest() override;
     Q_DISABLE_COPY_MOVE(TerminationRequest)
 
+    // Empty while the signals are watched; otherwise why they could not be, for a person.
+    [[nodiscard]] QString failure() const { return failure_; }
+
 Q_SIGNALS:
     void requested();
 
@@ -23,4 +26,5 @@ private:
     void readPending();
 
     QSocketNotifier* notifier_ = nullptr;
+    QString failure_;
 };

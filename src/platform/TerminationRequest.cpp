@@ -1,7 +1,10 @@
 #include "TerminationRequest.h"
 
+#include "FileError.h"
+
 #include <QSocketNotifier>
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,8 +27,10 @@ extern "C" void onTerminationSignal(int)
 
 TerminationRequest::TerminationRequest(QObject* parent) : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeFds) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeFds) != 0) {
+        failure_ = fileErrorReason(errno);
         return;
+    }
     notifier_ = new QSocketNotifier(wakeFds[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationRequest::readPending);
     for (std::size_t i = 0; i < handledSignals.size(); ++i) {
