@@ -8,6 +8,7 @@
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "TaskTray.h"
+#include "WindowSetup.h"
 #include "frmScrivlet.h"
 #include "mdlScrivlet.h"
 
@@ -88,10 +89,7 @@ bool frmShowInTaskBar::Form_Load()
 {
     QString reason;
     if (!cp932::converterReady(&reason)) {
-        prompter().inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
-                                         "メモを正しく読み書きできないため、起動を中止します。")
-                              .arg(reason),
-                          mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), ui::converterFailure(reason));
         return false;
     }
     // Made before the lock, so that every copy keys the lock by the same, existing folder.
