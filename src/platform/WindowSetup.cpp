@@ -1,6 +1,7 @@
 #include "WindowSetup.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStringList>
 
@@ -12,15 +13,33 @@ Qt::WindowFlags fixedDialogFlags()
            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 }
 
-QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry)
-{
-    auto* button = place<QPushButton>(parent, name, twipsGeometry, caption);
-    // Outside a dialog Qt lets Enter press no button at all.
-    button->setAutoDefault(true);
-    return button;
-}
-
 namespace {
+
+// Qt lets Enter press a focused button only in a dialog, and there only by making it the default button
+// for the time being; this presses it in any window and leaves the default button alone.
+class EnterPressesButton final : public QObject
+{
+public:
+    explicit EnterPressesButton(QPushButton* button) : QObject(button), button_(button)
+    {
+        button->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != button_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        button_->click();
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
 
 QScreen* screenOf(const QWidget* window)
 {
@@ -30,6 +49,13 @@ QScreen* screenOf(const QWidget* window)
 }
 
 } // namespace
+
+QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry)
+{
+    auto* button = place<QPushButton>(parent, name, twipsGeometry, caption);
+    new EnterPressesButton(button);
+    return button;
+}
 
 // Placed before showing: a dialog that has been moved keeps its place instead of Qt's.
 void centreOnScreen(QWidget* window)

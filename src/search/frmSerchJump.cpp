@@ -113,6 +113,10 @@ void frmSerchJump::createControls()
     Label2->setBuddy(lstIchiran);
     lstIchiran->installEventFilter(this);
 
+    // The window has no default button, yet a dialog makes a button of this kind the default as it shows.
+    for (QPushButton* button : {cmdBrowse, cmdSerch, cmdClose})
+        button->setAutoDefault(false);
+
     QWidget::setTabOrder(txtKeyWord, optAllFile);
     QWidget::setTabOrder(optAllFile, optHani);
     QWidget::setTabOrder(optHani, txtLNo);
@@ -256,8 +260,8 @@ bool frmSerchJump::eventFilter(QObject* watched, QEvent* event)
 
 void frmSerchJump::keyPressEvent(QKeyEvent* event)
 {
-    // Enter presses nothing, since no button is the default (a focused button takes Enter itself before
-    // this); Esc presses the cancel button.
+    // Enter presses nothing, since no button is the default (a focused button takes Enter before this);
+    // Esc presses the cancel button.
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (isEnterKey(event->key())) {
             event->accept();

@@ -12,7 +12,7 @@
 namespace {
 
 const QByteArray hyphens = "---------------------------";
-const QString deleteSourceQuestion = utf8("結合元ファイルを削除します。\r\nよろしいですか？");
+const QString deleteSourceQuestion = utf8("結合元ファイルを削除します。\nよろしいですか？");
 
 class Join : public UtilityWindow
 {
@@ -241,7 +241,7 @@ TEST_F(Join, joiningAMemoWithItselfIsRefusedBeforeAnyPreview)
     check("chkDeleteAddSouse")->setChecked(true);
     start("3", "0003");
     ASSERT_EQ(prompter.boxes().size(), 1u);
-    expectBox(prompter.last(), utf8("結合元と結合先が同じファイルです。\r\n別々の番号を指定してください。"),
+    expectBox(prompter.last(), utf8("結合元と結合先が同じファイルです。\n別々の番号を指定してください。"),
               Prompter::Icon::Exclamation);
     expectIdle();
     EXPECT_EQ(folder.readMemo(3), QByteArray("three\r\n"));
@@ -257,7 +257,7 @@ TEST_F(Join, aFailedWriteIsReportedAndThePreviewStays)
     click("cmdExecuteAdd");
     setWriteFaultForTesting({});
     ASSERT_EQ(prompter.boxes().size(), 1u);
-    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\r\n")));
+    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\n")));
     EXPECT_TRUE(prompter.last().text.contains(utf8("ディスクの空き容量が足りません")));
     EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
     expectPreviewShown();
@@ -277,7 +277,7 @@ TEST_F(Join, aFailedDeletionOfTheSourceIsReportedAndThePreviewStays)
     prompter.planAnswer(Prompter::Answer::Yes);
     click("cmdExecuteAdd");
     ASSERT_EQ(prompter.boxes().size(), 2u);
-    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0000.txt」を削除できませんでした。\r\n")));
+    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0000.txt」を削除できませんでした。\n")));
     expectPreviewShown();
     EXPECT_EQ(folder.readMemo(1), QByteArray("a\r\nb\r\n"));
 }
