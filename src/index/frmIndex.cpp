@@ -52,8 +52,7 @@ frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 
 void frmIndex::Form_Load()
 {
-    txtFilesFolder->setText(memoFolder());
-    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    ui::showPath(txtFilesFolder, memoFolder());
     readList();
     filList->setFocus();
 }

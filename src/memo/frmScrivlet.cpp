@@ -269,8 +269,7 @@ void frmScrivlet::showPath(int number, const QString& path)
 {
     shownNumber_ = number;
     shownPath_ = path;
-    txtFile->setText(path);
-    txtFile->setCursorPosition(int(path.size()));
+    ui::showPath(txtFile, path);
 }
 
 bool frmScrivlet::AutoSaveCheck()

@@ -57,6 +57,12 @@ QPushButton* placeButton(QWidget* parent, const char* name, const QString& capti
     return button;
 }
 
+void showPath(QLineEdit* box, const QString& path)
+{
+    box->setText(path);
+    box->setCursorPosition(int(path.size()));
+}
+
 // Placed before showing: a dialog that has been moved keeps its place instead of Qt's.
 void centreOnScreen(QWidget* window)
 {

@@ -3,6 +3,7 @@
 #include "Prompter.h"
 #include "Twips.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
@@ -26,6 +27,9 @@ W* place(QWidget* parent, const char* name, const QRect& twipsGeometry, Args&&..
 
 // A push button that Enter presses while it has the focus, in a dialog or a plain window alike.
 QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
+
+// A path in a one-line box, scrolled to its end so that the file or folder name stays in sight.
+void showPath(QLineEdit* box, const QString& path);
 
 // For a window not yet shown: the centre of the screen it will appear on.
 void centreOnScreen(QWidget* window);

@@ -138,8 +138,7 @@ void frmSerchJump::createControls()
 
 void frmSerchJump::Form_Load()
 {
-    txtFilesFolder->setText(memo::memoFolder(mdlScrivlet::programFolder()));
-    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    ui::showPath(txtFilesFolder, memo::memoFolder(mdlScrivlet::programFolder()));
     optAllFile_Click();
     txtKeyWord->setFocus();
 }

@@ -95,7 +95,7 @@ bool frmShowInTaskBar::Form_Load()
     // Made before the lock, so that every copy keys the lock by the same, existing folder.
     QString error;
     if (!createProgramFolder(&error)) {
-        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
         return false;
     }
     const QString folder = programFolder();
@@ -107,7 +107,7 @@ bool frmShowInTaskBar::Form_Load()
     }
     // Memos already there can still be read; each save that fails says so and keeps the text.
     if (!canWriteProgramFolder(&error))
-        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Without a notification area an icon would leave the program unreachable: show the window instead.
