@@ -564,18 +564,18 @@ void frmScrivlet::cmdMenu_Click()
 
 void frmScrivlet::mnuFileList_Click()
 {
-    {
-        frmIndex dialog(this);
-        dialog.exec();
-    }
-    // The dialog may have chosen another memo; whatever it did, the current one is loaded afresh.
-    openMemo(mdlScrivlet::currentFileNumber());
+    chooseMemoWith<frmIndex>();
 }
 
 void frmScrivlet::mnuAllSerchJump_Click()
 {
+    chooseMemoWith<frmSerchJump>();
+}
+
+template <typename Dialog> void frmScrivlet::chooseMemoWith()
+{
     {
-        frmSerchJump dialog(this);
+        Dialog dialog(this);
         dialog.exec();
     }
     // The dialog may have chosen another memo; whatever it did, the current one is loaded afresh.

@@ -67,6 +67,8 @@ private:
 
     // Opens memo number as Next does, saving the shown one first where that is set.
     void openMemo(int number);
+    // Shows a modal window that may choose the current memo, then opens the current one.
+    template <typename Dialog> void chooseMemoWith();
     // Moves to memo number and loads it; on failure the current file number goes back to the shown memo.
     void step(int number, const QString& readingStatus);
     bool loadMemo(int number, const QString& readingStatus);
