@@ -21,9 +21,7 @@ frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240), QStringLiteral("フォルダ："));
     txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 4260, 315));
-    QPalette dialogColoured = txtFilesFolder->palette();
-    dialogColoured.setColor(QPalette::Base, dialogColoured.color(QPalette::Window));
-    txtFilesFolder->setPalette(dialogColoured);
+    ui::colourBaseAs(txtFilesFolder, QPalette::Window);
     cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(5340, 105, 540, 345));
 
     filList = ui::place<QListWidget>(this, "filList", twipsRect(120, 570, 3960, 3810));

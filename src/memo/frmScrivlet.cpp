@@ -84,9 +84,7 @@ void frmScrivlet::createControls()
     lblFile = ui::place<QLabel>(this, "lblFile", twipsRect(105, 165, 960, 225), QStringLiteral("ファイル名："));
     txtFile = ui::place<QLineEdit>(this, "txtFile", twipsRect(1050, 165, 1905, 225));
     txtFile->setReadOnly(true);
-    QPalette palette = txtFile->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    txtFile->setPalette(palette);
+    ui::colourBaseAs(txtFile, QPalette::Button);
     lblFile->setBuddy(txtFile);
 
     cmdPrev = ui::placeButton(this, "cmdPrev", QStringLiteral("<<(&P)"), twipsRect(3045, 105, 645, 330));

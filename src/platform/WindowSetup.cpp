@@ -57,6 +57,13 @@ QPushButton* placeButton(QWidget* parent, const char* name, const QString& capti
     return button;
 }
 
+void colourBaseAs(QWidget* box, QPalette::ColorRole role)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(role));
+    box->setPalette(palette);
+}
+
 void showPath(QLineEdit* box, const QString& path)
 {
     box->setText(path);

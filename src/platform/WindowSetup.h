@@ -28,6 +28,9 @@ W* place(QWidget* parent, const char* name, const QRect& twipsGeometry, Args&&..
 // A push button that Enter presses while it has the focus, in a dialog or a plain window alike.
 QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
 
+// A box the user reads rather than types into, its background coloured like `role`.
+void colourBaseAs(QWidget* box, QPalette::ColorRole role);
+
 // A path in a one-line box, scrolled to its end so that the file or folder name stays in sight.
 void showPath(QLineEdit* box, const QString& path);
 

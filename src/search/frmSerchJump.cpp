@@ -77,9 +77,7 @@ void frmSerchJump::createControls()
 {
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 225), QStringLiteral("フォルダ："));
     txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 3720, 300));
-    QPalette folderPalette = txtFilesFolder->palette();
-    folderPalette.setColor(QPalette::Base, folderPalette.color(QPalette::Window));
-    txtFilesFolder->setPalette(folderPalette);
+    ui::colourBaseAs(txtFilesFolder, QPalette::Window);
     cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(4800, 120, 480, 300));
 
     Label3 = ui::place<QLabel>(this, "Label3", twipsRect(120, 585, 1500, 225), QStringLiteral("キーワード(&K)："));
