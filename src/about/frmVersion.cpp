@@ -7,18 +7,16 @@
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "ShellOpen.h"
-#include "Twips.h"
 #include "VersionText.h"
+#include "WindowSetup.h"
 #include "mdlScrivlet.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 // The icon lives in a static library; naming its resource keeps the linker from dropping it.
 static void initIconResource()
@@ -53,45 +51,34 @@ QFont dialogFont(qreal points)
     return font;
 }
 
-template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsGeometry)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twipsGeometry);
-    return w;
-}
-
 } // namespace
 
-frmVersion::frmVersion(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmVersion::frmVersion(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     initIconResource();
     setObjectName(QStringLiteral("frmVersion"));
     setWindowTitle(QStringLiteral("Zormet Scrivlet バージョン情報 / 設定"));
     setModal(true);
 
-    Image1 = place<QLabel>(this, "Image1", twipsRect(240, 240, 480, 480));
+    Image1 = ui::place<QLabel>(this, "Image1", twipsRect(240, 240, 480, 480));
     Image1->setPixmap(QPixmap(QStringLiteral(":/scrivlet/scrivlet32.xpm")));
 
-    Label1 = place<QLabel>(this, "Label1", twipsRect(960, 225, 2880, 450));
+    Label1 = ui::place<QLabel>(this, "Label1", twipsRect(960, 225, 2880, 450), QStringLiteral("Zormet Scrivlet"));
     QFont productFont = dialogFont(15.75);
     productFont.setBold(true);
     productFont.setItalic(true);
     Label1->setFont(productFont);
-    Label1->setText(QStringLiteral("Zormet Scrivlet"));
 
-    Label2 = place<QLabel>(this, "Label2", twipsRect(3900, 375, 1980, 255));
+    Label2 = ui::place<QLabel>(this, "Label2", twipsRect(3900, 375, 1980, 255));
     QFont versionFont = dialogFont(9);
     versionFont.setItalic(true);
     Label2->setFont(versionFont);
 
-    Label4 = place<QLabel>(this, "Label4", twipsRect(960, 855, 3600, 255));
+    Label4 = ui::place<QLabel>(this, "Label4", twipsRect(960, 855, 3600, 255),
+                               QStringLiteral("通知領域に常駐する走り書きメモ帳"));
     Label4->setFont(dialogFont(9));
-    Label4->setText(QStringLiteral("通知領域に常駐する走り書きメモ帳"));
 
-    Label3 = place<QLabel>(this, "Label3", twipsRect(960, 1185, 3600, 255));
+    Label3 = ui::place<QLabel>(this, "Label3", twipsRect(960, 1185, 3600, 255));
     QFont linkFont = dialogFont(9);
     linkFont.setUnderline(true);
     Label3->setFont(linkFont);
@@ -101,20 +88,17 @@ frmVersion::frmVersion(QWidget* parent)
     Label3->setCursor(Qt::PointingHandCursor);
     Label3->installEventFilter(this);
 
-    Command1 = place<QPushButton>(this, "Command1", twipsRect(4680, 855, 1200, 585));
-    Command1->setText(QStringLiteral("OK(&O)"));
+    Command1 = ui::placeButton(this, "Command1", QStringLiteral("OK(&O)"), twipsRect(4680, 855, 1200, 585));
     Command1->setDefault(true);
 
-    chkAutoSave = place<QCheckBox>(this, "chkAutoSave", twipsRect(240, 1725, 5640, 330));
-    chkAutoSave->setText(QStringLiteral("ファイルを移動した時に自動的に保存する(&S)"));
-    chkAutoStart = place<QCheckBox>(this, "chkAutoStart", twipsRect(240, 2055, 5640, 330));
-    chkAutoStart->setText(QStringLiteral("ログイン時に起動する(&L)"));
+    chkAutoSave = ui::place<QCheckBox>(this, "chkAutoSave", twipsRect(240, 1725, 5640, 330),
+                                       QStringLiteral("ファイルを移動した時に自動的に保存する(&S)"));
+    chkAutoStart = ui::place<QCheckBox>(this, "chkAutoStart", twipsRect(240, 2055, 5640, 330),
+                                        QStringLiteral("ログイン時に起動する(&L)"));
 
     setFixedSize(twips(6000), twips(2610));
-    // The screen's centre, not the memo window's: the dialog sets its own place before Qt would.
-    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    // The screen's centre, not the memo window's.
+    ui::centreOnScreen(this);
 
     connect(Command1, &QPushButton::clicked, this, &frmVersion::Command1_Click);
 
@@ -126,9 +110,9 @@ QString frmVersion::folder() const
     return mdlScrivlet::programFolder();
 }
 
-void frmVersion::reportFailure(const QString& text)
+void frmVersion::reportFailure(const ui::Failure& failure)
 {
-    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+    ui::showFailure(prompter(), mdlScrivlet::programTitle(), failure);
 }
 
 void frmVersion::Form_Load()
@@ -145,8 +129,8 @@ void frmVersion::Form_Load()
     QString error;
     const QString value = ini.GetINIData(settings::section(), settings::autoSaveKey(), &error);
     if (!error.isEmpty())
-        reportFailure(
-            QStringLiteral("設定ファイル「%1」を読み込めませんでした。\n%2").arg(settings::fileName(), error));
+        reportFailure({QStringLiteral("設定ファイル「%1」を読み込めませんでした。").arg(settings::fileName()),
+                       folder() + settings::fileName(), error, QString()});
     // Only "1" turns automatic saving on in the memo window, so only "1" shows as ticked.
     chkAutoSave->setChecked(value == QLatin1String("1"));
     // An entry left by a copy of the program kept elsewhere starts that copy, not this one.
@@ -159,14 +143,15 @@ void frmVersion::Command1_Click()
     QString error;
     const QString value = chkAutoSave->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     if (!ini.SetINIData(settings::section(), settings::autoSaveKey(), value, &error)) {
-        reportFailure(QStringLiteral("自動保存の設定を保存できませんでした。\n%1").arg(error));
+        reportFailure({QStringLiteral("自動保存の設定を保存できませんでした。"), folder() + settings::fileName(), error,
+                       QString()});
         return;
     }
     const QString executable = QCoreApplication::applicationFilePath();
     // Clearing the box removes only this copy's own entry; ticking it rewrites whatever is there.
     const bool start = chkAutoStart->isChecked();
     if ((start || startsAtLogin(executable)) && !setStartAtLogin(start, executable, &error)) {
-        reportFailure(error);
+        reportFailure({error, QString(), QString(), QString()});
         return;
     }
     accept();
@@ -175,11 +160,13 @@ void frmVersion::Command1_Click()
 void frmVersion::Label3_Click()
 {
     if (!isOrdinaryFile(readmePath_)) {
-        reportFailure(QStringLiteral("説明書「%1」が見つかりません。\n%2").arg(readmeName(), readmePath_));
+        reportFailure(
+            {QStringLiteral("説明書「%1」が見つかりません。").arg(readmeName()), readmePath_, QString(), QString()});
         return;
     }
     if (!openUrl(readmeUrl_))
-        reportFailure(QStringLiteral("説明書「%1」を開けませんでした。\n%2").arg(readmeName(), readmePath_));
+        reportFailure(
+            {QStringLiteral("説明書「%1」を開けませんでした。").arg(readmeName()), readmePath_, QString(), QString()});
 }
 
 bool frmVersion::eventFilter(QObject* watched, QEvent* event)

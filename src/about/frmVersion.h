@@ -7,6 +7,9 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+namespace ui {
+struct Failure;
+}
 
 // The program's name and version, a link to its README, the automatic-saving setting and whether the
 // program starts at login, both written only by OK.
@@ -27,7 +30,7 @@ private:
     void Label3_Click();
 
     QString folder() const;
-    void reportFailure(const QString& text);
+    void reportFailure(const ui::Failure& failure);
 
     QLabel* Image1;
     QLabel* Label1;

@@ -4,66 +4,38 @@
 #include "MemoNaming.h"
 #include "Prompter.h"
 #include "ShellOpen.h"
-#include "Twips.h"
+#include "WindowSetup.h"
 #include "mdlScrivlet.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
-namespace {
-
-template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsGeometry)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twipsGeometry);
-    return w;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry)
-{
-    auto* b = place<QPushButton>(parent, name, twipsGeometry);
-    b->setText(caption);
-    return b;
-}
-
-} // namespace
-
-frmIndex::frmIndex(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     setObjectName(QStringLiteral("frmIndex"));
     setWindowTitle(QStringLiteral("ファイル一覧"));
     setModal(true);
 
-    Label1 = place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240));
-    Label1->setText(QStringLiteral("フォルダ："));
-    txtFilesFolder = place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 4260, 315));
-    QPalette dialogColoured = txtFilesFolder->palette();
-    dialogColoured.setColor(QPalette::Base, dialogColoured.color(QPalette::Window));
-    txtFilesFolder->setPalette(dialogColoured);
-    cmdBrowse = button(this, "cmdBrowse", QStringLiteral("..."), twipsRect(5340, 105, 540, 345));
+    Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240), QStringLiteral("フォルダ："));
+    txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 4260, 315));
+    ui::colourBaseAs(txtFilesFolder, QPalette::Window);
+    cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(5340, 105, 540, 345));
 
-    filList = place<QListWidget>(this, "filList", twipsRect(120, 570, 3960, 3810));
+    filList = ui::place<QListWidget>(this, "filList", twipsRect(120, 570, 3960, 3810));
     filList->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    cmdPrev = button(this, "cmdPrev", QStringLiteral("プレビュー(&P)"), twipsRect(4200, 570, 1680, 375));
-    cmdRefresh = button(this, "cmdRefresh", QStringLiteral("一覧更新(&R)"), twipsRect(4200, 1005, 1680, 375));
-    cmdJump = button(this, "cmdJump", QStringLiteral("ジャンプ(&J)"), twipsRect(4200, 1605, 1680, 375));
-    cmdKill = button(this, "cmdKill", QStringLiteral("ファイル削除(&K)"), twipsRect(4200, 2040, 1680, 375));
-    cmdClose = button(this, "cmdClose", QStringLiteral("閉じる(&C)"), twipsRect(4200, 4005, 1680, 375));
+    cmdPrev = ui::placeButton(this, "cmdPrev", QStringLiteral("プレビュー(&P)"), twipsRect(4200, 570, 1680, 375));
+    cmdRefresh = ui::placeButton(this, "cmdRefresh", QStringLiteral("一覧更新(&R)"), twipsRect(4200, 1005, 1680, 375));
+    cmdJump = ui::placeButton(this, "cmdJump", QStringLiteral("ジャンプ(&J)"), twipsRect(4200, 1605, 1680, 375));
+    cmdKill = ui::placeButton(this, "cmdKill", QStringLiteral("ファイル削除(&K)"), twipsRect(4200, 2040, 1680, 375));
+    cmdClose = ui::placeButton(this, "cmdClose", QStringLiteral("閉じる(&C)"), twipsRect(4200, 4005, 1680, 375));
     cmdJump->setDefault(true);
 
     setFixedSize(twips(6000), twips(4500));
-    // The screen's centre, not the memo window's: the dialog sets its own place before Qt would.
-    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    // The screen's centre, not the memo window's.
+    ui::centreOnScreen(this);
 
     connect(cmdPrev, &QPushButton::clicked, this, &frmIndex::cmdPrev_Click);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmIndex::cmdRefresh_Click);
@@ -77,8 +49,7 @@ frmIndex::frmIndex(QWidget* parent)
 
 void frmIndex::Form_Load()
 {
-    txtFilesFolder->setText(memoFolder());
-    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    ui::showPath(txtFilesFolder, memoFolder());
     readList();
     filList->setFocus();
 }
@@ -105,9 +76,9 @@ void frmIndex::readList(const QString& keepSelected)
         filList->setCurrentItem(found.first());
 }
 
-void frmIndex::reportFailure(const QString& text)
+void frmIndex::reportFailure(const ui::Failure& failure)
 {
-    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+    ui::showFailure(prompter(), mdlScrivlet::programTitle(), failure);
 }
 
 void frmIndex::cmdPrev_Click()
@@ -118,7 +89,8 @@ void frmIndex::cmdPrev_Click()
     QString error;
     const QString preview = memofiles::previewMemoFile(mdlScrivlet::sharedText(), memoFolder() + name, &error);
     if (!error.isEmpty()) {
-        reportFailure(QStringLiteral("「%1」を読み込めませんでした。\n%2").arg(name, error));
+        reportFailure(
+            {QStringLiteral("「%1」を読み込めませんでした。").arg(name), memoFolder() + name, error, QString()});
         readList(name);
         return;
     }
@@ -143,7 +115,8 @@ void frmIndex::cmdJump_Click()
     const std::optional<int> number = memo::numberFromMemoFileName(name);
     if (!number) {
         // The memo window opens memos by number; this name has none, so the choice stays open.
-        reportFailure(QStringLiteral("「%1」は番号の付いたメモファイルではないため、ジャンプできません。").arg(name));
+        reportFailure({QStringLiteral("「%1」は番号の付いたメモファイルではないため、ジャンプできません。").arg(name),
+                       QString(), QString(), QString()});
         return;
     }
     mdlScrivlet::setCurrentFileNumber(static_cast<qint16>(*number));
@@ -163,7 +136,8 @@ void frmIndex::cmdKill_Click()
         return;
     QString error;
     if (!memofiles::deleteMemoFile(memoFolder() + name, &error))
-        reportFailure(QStringLiteral("「%1」を削除できませんでした。\n%2").arg(name, error));
+        reportFailure(
+            {QStringLiteral("「%1」を削除できませんでした。").arg(name), memoFolder() + name, error, QString()});
     readList(name);
 }
 
@@ -171,7 +145,7 @@ void frmIndex::cmdBrowse_Click()
 {
     const QString folder = txtFilesFolder->text();
     if (!openFolderInFileManager(folder))
-        reportFailure(QStringLiteral("フォルダを開けませんでした。\n%1").arg(folder));
+        reportFailure({QStringLiteral("フォルダを開けませんでした。"), folder, QString(), QString()});
 }
 
 void frmIndex::cmdClose_Click()

@@ -6,6 +6,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+namespace ui {
+struct Failure;
+}
 
 // The file list: the memo files by name, a five-line preview, deletion, and a jump that sets the
 // current file number for the memo window to open once this window has closed.
@@ -30,7 +33,7 @@ private:
     QString selectedName() const;
     // Reads the folder again; the name given stays selected when it is still there.
     void readList(const QString& keepSelected = QString());
-    void reportFailure(const QString& text);
+    void reportFailure(const ui::Failure& failure);
 
     QLabel* Label1;
     QLineEdit* txtFilesFolder;

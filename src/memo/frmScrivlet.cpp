@@ -10,7 +10,7 @@
 #include "Prompter.h"
 #include "RemoveFile.h"
 #include "Settings.h"
-#include "Twips.h"
+#include "WindowSetup.h"
 #include "frmIndex.h"
 #include "frmSerchJump.h"
 #include "frmVersion.h"
@@ -31,6 +31,7 @@
 namespace {
 
 constexpr int MinimumOuterWidth = 6135; // twips
+constexpr int ClientWidth = 6015;       // twips
 constexpr int ClientHeight = 5175;      // twips
 // Long enough not to write at every key, short enough that a crash loses little.
 constexpr int RecoveryDelayMs = 1000;
@@ -40,13 +41,10 @@ QString changedTag()
     return QStringLiteral("Changed");
 }
 
-// What failed, for which file, and why; the window's state is left as it was.
+// The window's state is left as it was.
 void reportFailure(const QString& what, const QString& path, const QString& reason)
 {
-    QString text = what + QStringLiteral("\n\n") + path;
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n\n理由：") + reason;
-    prompter().inform(text, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+    ui::showFailure(prompter(), mdlScrivlet::programTitle(), {what, path, reason, QString()});
 }
 
 } // namespace
@@ -59,7 +57,7 @@ frmScrivlet::frmScrivlet(QWidget* parent) : QWidget(parent)
     applyWindowFlags();
     createControls();
     createMenu();
-    resize(twips(MinimumOuterWidth), twips(ClientHeight));
+    resize(twips(ClientWidth), twips(ClientHeight));
     Form_Load();
 }
 
@@ -83,36 +81,20 @@ void frmScrivlet::applyWindowFlags()
 
 void frmScrivlet::createControls()
 {
-    auto place = [this](QWidget* w, const char* name, const QRect& rect) {
-        w->setObjectName(QLatin1String(name));
-        w->setGeometry(rect);
-    };
-    auto button = [&](const char* name, const QString& caption, const QRect& rect) {
-        auto* b = new QPushButton(caption, this);
-        place(b, name, rect);
-        return b;
-    };
-
-    lblFile = new QLabel(QStringLiteral("ファイル名："), this);
-    place(lblFile, "lblFile", twipsRect(105, 165, 960, 225));
-    txtFile = new QLineEdit(this);
-    place(txtFile, "txtFile", twipsRect(1050, 165, 1905, 225));
+    lblFile = ui::place<QLabel>(this, "lblFile", twipsRect(105, 165, 960, 225), QStringLiteral("ファイル名："));
+    txtFile = ui::place<QLineEdit>(this, "txtFile", twipsRect(1050, 165, 1905, 225));
     txtFile->setReadOnly(true);
-    QPalette palette = txtFile->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    txtFile->setPalette(palette);
+    ui::colourBaseAs(txtFile, QPalette::Button);
     lblFile->setBuddy(txtFile);
 
-    cmdPrev = button("cmdPrev", QStringLiteral("<<(&P)"), twipsRect(3045, 105, 645, 330));
-    cmdNext = button("cmdNext", QStringLiteral("(&N)>>"), twipsRect(3780, 105, 645, 330));
-    cmdSave = button("cmdSave", QStringLiteral("&Save"), twipsRect(4515, 105, 1380, 330));
-    cmdMenu = button("cmdMenu", QStringLiteral("メニュー(&E)"), twipsRect(3045, 525, 1380, 330));
-    lblFileStatus = new QLabel(this);
-    place(lblFileStatus, "lblFileStatus", twipsRect(105, 585, 2850, 225));
-    cmdMin = button("cmdMin", QStringLiteral("最小化(&M)"), twipsRect(4515, 525, 1380, 330));
+    cmdPrev = ui::placeButton(this, "cmdPrev", QStringLiteral("<<(&P)"), twipsRect(3045, 105, 645, 330));
+    cmdNext = ui::placeButton(this, "cmdNext", QStringLiteral("(&N)>>"), twipsRect(3780, 105, 645, 330));
+    cmdSave = ui::placeButton(this, "cmdSave", QStringLiteral("&Save"), twipsRect(4515, 105, 1380, 330));
+    cmdMenu = ui::placeButton(this, "cmdMenu", QStringLiteral("メニュー(&E)"), twipsRect(3045, 525, 1380, 330));
+    lblFileStatus = ui::place<QLabel>(this, "lblFileStatus", twipsRect(105, 585, 2850, 225));
+    cmdMin = ui::placeButton(this, "cmdMin", QStringLiteral("最小化(&M)"), twipsRect(4515, 525, 1380, 330));
 
-    txtDataField = new QPlainTextEdit(this);
-    place(txtDataField, "txtDataField", twipsRect(0, 945, 6000, 4215));
+    txtDataField = ui::place<QPlainTextEdit>(this, "txtDataField", twipsRect(0, 945, 6000, 4215));
     txtDataField->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDataField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtDataField->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -197,8 +179,7 @@ void frmScrivlet::Form_Load()
     if (!unsaved.empty())
         last = unsaved.front();
 
-    mdlScrivlet::setCurrentFileNumber(qint16(last - 1));
-    cmdNext_Click();
+    openMemo(last);
     if (shownNumber_ < 0)
         showUnreadableMemo(last);
 }
@@ -286,8 +267,7 @@ void frmScrivlet::showPath(int number, const QString& path)
 {
     shownNumber_ = number;
     shownPath_ = path;
-    txtFile->setText(path);
-    txtFile->setCursorPosition(int(path.size()));
+    ui::showPath(txtFile, path);
 }
 
 bool frmScrivlet::AutoSaveCheck()
@@ -536,8 +516,10 @@ void frmScrivlet::resizeEvent(QResizeEvent* event)
 
 void frmScrivlet::Form_Resize()
 {
-    // The frame is known only once the window is on screen; until then the outer width is the inner one.
-    const int frameWidth = frameGeometry().width() - width();
+    // The frame is known only once the desktop has framed the window, and some desktops draw none: until
+    // then the designed frame is assumed, so that the window opens with its designed client area.
+    const int drawnFrame = frameGeometry().width() - width();
+    const int frameWidth = drawnFrame > 0 ? drawnFrame : twips(MinimumOuterWidth - ClientWidth);
     const int minimumInnerWidth = twips(MinimumOuterWidth) - frameWidth;
     if (minimumWidth() != minimumInnerWidth)
         setMinimumWidth(minimumInnerWidth);
@@ -546,7 +528,7 @@ void frmScrivlet::Form_Resize()
     const int below = height() - memoRect.top();
     if (below >= 0)
         memoRect.setHeight(below);
-    if (frameGeometry().width() < twips(MinimumOuterWidth))
+    if (width() + frameWidth < twips(MinimumOuterWidth))
         resize(minimumInnerWidth, height());
     else
         memoRect.setWidth(width());
@@ -580,20 +562,22 @@ void frmScrivlet::cmdMenu_Click()
 
 void frmScrivlet::mnuFileList_Click()
 {
-    {
-        frmIndex dialog(this);
-        dialog.exec();
-    }
-    openCurrentMemo();
+    chooseMemoWith<frmIndex>();
 }
 
 void frmScrivlet::mnuAllSerchJump_Click()
 {
+    chooseMemoWith<frmSerchJump>();
+}
+
+template <typename Dialog> void frmScrivlet::chooseMemoWith()
+{
     {
-        frmSerchJump dialog(this);
+        Dialog dialog(this);
         dialog.exec();
     }
-    openCurrentMemo();
+    // The dialog may have chosen another memo; whatever it did, the current one is loaded afresh.
+    openMemo(mdlScrivlet::currentFileNumber());
 }
 
 void frmScrivlet::mnuVersion_Click()
@@ -602,9 +586,9 @@ void frmScrivlet::mnuVersion_Click()
     dialog.exec();
 }
 
-void frmScrivlet::openCurrentMemo()
+void frmScrivlet::openMemo(int number)
 {
-    mdlScrivlet::setCurrentFileNumber(qint16(mdlScrivlet::currentFileNumber() - 1));
+    mdlScrivlet::setCurrentFileNumber(qint16(number - 1));
     cmdNext_Click();
 }
 
@@ -622,8 +606,7 @@ void frmScrivlet::mnuJump_Click()
         prompter().inform(QStringLiteral("このファイル番号は範囲外です。"), title, Prompter::Icon::Exclamation);
         return;
     }
-    mdlScrivlet::setCurrentFileNumber(qint16(*number - 1));
-    cmdNext_Click();
+    openMemo(*number);
 }
 
 void frmScrivlet::mnuAkiFile_Click()
@@ -631,8 +614,7 @@ void frmScrivlet::mnuAkiFile_Click()
     const std::optional<int> number = chooseFreeNumber(mdlScrivlet::programFolder(), prompter());
     if (!number)
         return;
-    mdlScrivlet::setCurrentFileNumber(qint16(*number - 1));
-    cmdNext_Click();
+    openMemo(*number);
 }
 
 void frmScrivlet::mnuFileKill_Click()
@@ -669,11 +651,10 @@ void frmScrivlet::mnuFileKill_Click()
         reportFailure(QStringLiteral("次のメモを削除できませんでした。"), shownPath_, error);
         return;
     }
-    mdlScrivlet::setCurrentFileNumber(qint16(mdlScrivlet::currentFileNumber() - 1));
     // Emptying the text marks it changed; clearing the mark keeps the automatic save from writing it back.
     txtDataField->clear();
     setChangedMark(QString());
-    cmdNext_Click();
+    openMemo(mdlScrivlet::currentFileNumber());
 }
 
 void frmScrivlet::mnuExit_Click()

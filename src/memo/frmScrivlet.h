@@ -65,8 +65,10 @@ private:
     void mnuFileKill_Click();
     void mnuExit_Click();
 
-    // A modal window may have chosen another memo; whatever it did, the current one is loaded afresh.
-    void openCurrentMemo();
+    // Opens memo number as Next does, saving the shown one first where that is set.
+    void openMemo(int number);
+    // Shows a modal window that may choose the current memo, then opens the current one.
+    template <typename Dialog> void chooseMemoWith();
     // Moves to memo number and loads it; on failure the current file number goes back to the shown memo.
     void step(int number, const QString& readingStatus);
     bool loadMemo(int number, const QString& readingStatus);

@@ -4,8 +4,8 @@
 #include "MemoSearch.h"
 #include "Prompter.h"
 #include "ShellOpen.h"
-#include "Twips.h"
 #include "TypedNumber.h"
+#include "WindowSetup.h"
 #include "mdlScrivlet.h"
 
 #include <QApplication>
@@ -62,81 +62,58 @@ QString unreadableMessage(const std::vector<search::UnreadableMemo>& unreadable)
 
 } // namespace
 
-frmSerchJump::frmSerchJump(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+frmSerchJump::frmSerchJump(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     setObjectName(QStringLiteral("frmSerchJump"));
     setWindowTitle(QStringLiteral("全文検索ジャンプ"));
     setModal(true);
     setFixedSize(twips(5400), twips(5610));
     createControls();
+    ui::centreOnOwner(this);
     Form_Load();
 }
 
 void frmSerchJump::createControls()
 {
-    auto place = [](QWidget* w, const char* name, int left, int top, int width, int height) {
-        w->setObjectName(QLatin1String(name));
-        w->setGeometry(twipsRect(left, top, width, height));
-    };
-    auto button = [&](const QString& caption, const char* name, int left, int top, int width, int height) {
-        auto* b = new QPushButton(caption, this);
-        place(b, name, left, top, width, height);
-        // No button may take Enter: the window has no default button.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        return b;
-    };
+    Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 225), QStringLiteral("フォルダ："));
+    txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 3720, 300));
+    ui::colourBaseAs(txtFilesFolder, QPalette::Window);
+    cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(4800, 120, 480, 300));
 
-    Label1 = new QLabel(QStringLiteral("フォルダ："), this);
-    place(Label1, "Label1", 120, 165, 900, 225);
-    txtFilesFolder = new QLineEdit(this);
-    place(txtFilesFolder, "txtFilesFolder", 1020, 120, 3720, 300);
-    QPalette folderPalette = txtFilesFolder->palette();
-    folderPalette.setColor(QPalette::Base, folderPalette.color(QPalette::Window));
-    txtFilesFolder->setPalette(folderPalette);
-    cmdBrowse = button(QStringLiteral("..."), "cmdBrowse", 4800, 120, 480, 300);
-
-    Label3 = new QLabel(QStringLiteral("キーワード(&K)："), this);
-    place(Label3, "Label3", 120, 585, 1500, 225);
-    txtKeyWord = new QLineEdit(this);
-    place(txtKeyWord, "txtKeyWord", 1620, 540, 3660, 300);
+    Label3 = ui::place<QLabel>(this, "Label3", twipsRect(120, 585, 1500, 225), QStringLiteral("キーワード(&K)："));
+    txtKeyWord = ui::place<QLineEdit>(this, "txtKeyWord", twipsRect(1620, 540, 3660, 300));
     Label3->setBuddy(txtKeyWord);
 
-    Frame1 = new QGroupBox(QStringLiteral("検索オプション"), this);
-    place(Frame1, "Frame1", 120, 960, 5160, 1620);
-    optAllFile = new QRadioButton(QStringLiteral("全てのファイルから検索(&A)"), Frame1);
-    place(optAllFile, "optAllFile", 180, 300, 4800, 270);
+    Frame1 = ui::place<QGroupBox>(this, "Frame1", twipsRect(120, 960, 5160, 1620), QStringLiteral("検索オプション"));
+    optAllFile = ui::place<QRadioButton>(Frame1, "optAllFile", twipsRect(180, 300, 4800, 270),
+                                         QStringLiteral("全てのファイルから検索(&A)"));
     optAllFile->setChecked(true);
-    optHani = new QRadioButton(QStringLiteral("範囲を指定して検索(&E)"), Frame1);
-    place(optHani, "optHani", 180, 600, 4800, 270);
-    txtLNo = new QLineEdit(QStringLiteral("0000"), Frame1);
-    place(txtLNo, "txtLNo", 480, 900, 720, 300);
-    Label4 = new QLabel(QStringLiteral("から"), Frame1);
-    place(Label4, "Label4", 1260, 945, 420, 225);
-    txtUNo = new QLineEdit(QStringLiteral("0000"), Frame1);
-    place(txtUNo, "txtUNo", 1740, 900, 720, 300);
-    Label5 = new QLabel(QStringLiteral("まで"), Frame1);
-    place(Label5, "Label5", 2520, 945, 420, 225);
-    chkKubetsu = new QCheckBox(QStringLiteral("完全に一致する物を検索(&K)"), Frame1);
-    place(chkKubetsu, "chkKubetsu", 180, 1260, 4800, 270);
+    optHani = ui::place<QRadioButton>(Frame1, "optHani", twipsRect(180, 600, 4800, 270),
+                                      QStringLiteral("範囲を指定して検索(&E)"));
+    txtLNo = ui::place<QLineEdit>(Frame1, "txtLNo", twipsRect(480, 900, 720, 300), QStringLiteral("0000"));
+    Label4 = ui::place<QLabel>(Frame1, "Label4", twipsRect(1260, 945, 420, 225), QStringLiteral("から"));
+    txtUNo = ui::place<QLineEdit>(Frame1, "txtUNo", twipsRect(1740, 900, 720, 300), QStringLiteral("0000"));
+    Label5 = ui::place<QLabel>(Frame1, "Label5", twipsRect(2520, 945, 420, 225), QStringLiteral("まで"));
+    chkKubetsu = ui::place<QCheckBox>(Frame1, "chkKubetsu", twipsRect(180, 1260, 4800, 270),
+                                      QStringLiteral("完全に一致する物を検索(&K)"));
 
-    cmdSerch = button(QStringLiteral("検索(&S)"), "cmdSerch", 120, 2700, 1200, 360);
-    lblNow = new QLabel(this);
-    place(lblNow, "lblNow", 1440, 2760, 2520, 240);
+    cmdSerch = ui::placeButton(this, "cmdSerch", QStringLiteral("検索(&S)"), twipsRect(120, 2700, 1200, 360));
+    lblNow = ui::place<QLabel>(this, "lblNow", twipsRect(1440, 2760, 2520, 240));
     lblNow->setTextFormat(Qt::PlainText);
     // A fixed size keeps each new name from asking the window to lay itself out again.
     lblNow->setFixedSize(lblNow->size());
-    cmdClose = button(QStringLiteral("閉じる(&C)"), "cmdClose", 4080, 2700, 1200, 360);
+    cmdClose = ui::placeButton(this, "cmdClose", QStringLiteral("閉じる(&C)"), twipsRect(4080, 2700, 1200, 360));
 
-    Label2 = new QLabel(QStringLiteral("該当ファイル名一覧(&F)："), this);
-    place(Label2, "Label2", 120, 3180, 3000, 225);
-    lstIchiran = new QListWidget(this);
-    place(lstIchiran, "lstIchiran", 120, 3450, 5160, 2040);
+    Label2 =
+        ui::place<QLabel>(this, "Label2", twipsRect(120, 3180, 3000, 225), QStringLiteral("該当ファイル名一覧(&F)："));
+    lstIchiran = ui::place<QListWidget>(this, "lstIchiran", twipsRect(120, 3450, 5160, 2040));
     lstIchiran->setSelectionMode(QAbstractItemView::SingleSelection);
     Label2->setBuddy(lstIchiran);
     lstIchiran->installEventFilter(this);
+
+    // The window has no default button, yet a dialog makes a button of this kind the default as it shows.
+    for (QPushButton* button : {cmdBrowse, cmdSerch, cmdClose})
+        button->setAutoDefault(false);
 
     QWidget::setTabOrder(txtKeyWord, optAllFile);
     QWidget::setTabOrder(optAllFile, optHani);
@@ -159,8 +136,7 @@ void frmSerchJump::createControls()
 
 void frmSerchJump::Form_Load()
 {
-    txtFilesFolder->setText(memo::memoFolder(mdlScrivlet::programFolder()));
-    txtFilesFolder->setCursorPosition(txtFilesFolder->text().size());
+    ui::showPath(txtFilesFolder, memo::memoFolder(mdlScrivlet::programFolder()));
     optAllFile_Click();
     txtKeyWord->setFocus();
 }
@@ -284,7 +260,8 @@ bool frmSerchJump::eventFilter(QObject* watched, QEvent* event)
 
 void frmSerchJump::keyPressEvent(QKeyEvent* event)
 {
-    // Enter presses nothing, since no button is the default; Esc presses the cancel button.
+    // Enter presses nothing, since no button is the default (a focused button takes Enter before this);
+    // Esc presses the cancel button.
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (isEnterKey(event->key())) {
             event->accept();

@@ -8,6 +8,7 @@
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "TaskTray.h"
+#include "WindowSetup.h"
 #include "frmScrivlet.h"
 #include "mdlScrivlet.h"
 
@@ -88,16 +89,13 @@ bool frmShowInTaskBar::Form_Load()
 {
     QString reason;
     if (!cp932::converterReady(&reason)) {
-        prompter().inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
-                                         "メモを正しく読み書きできないため、起動を中止します。")
-                              .arg(reason),
-                          mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), ui::converterFailure(reason));
         return false;
     }
     // Made before the lock, so that every copy keys the lock by the same, existing folder.
     QString error;
     if (!createProgramFolder(&error)) {
-        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
         return false;
     }
     const QString folder = programFolder();
@@ -109,7 +107,7 @@ bool frmShowInTaskBar::Form_Load()
     }
     // Memos already there can still be read; each save that fails says so and keeps the text.
     if (!canWriteProgramFolder(&error))
-        prompter().inform(error, mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Without a notification area an icon would leave the program unreachable: show the window instead.

@@ -6,15 +6,15 @@
 #include "RemoveFile.h"
 #include "UtilityText.h"
 #include "WRText.h"
+#include "WindowSetup.h"
 
 namespace utility {
 
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
                           const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete)
 {
-    auto stop = [&](const QString& what, const QString& reason) {
-        prompter.inform(what + QStringLiteral("\r\n") + reason + QStringLiteral("\r\n") + runStoppedLine(), title(),
-                        Prompter::Icon::Exclamation);
+    auto stop = [&](const QString& what, const QString& path, const QString& reason) {
+        ui::showFailure(prompter, title(), {what, path, reason, runStoppedLine()});
         return false;
     };
     if (!mayChangeFolder(prompter))
@@ -29,11 +29,11 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
         QString error;
         const bool empty = text.RFile(&error).isEmpty();
         if (!error.isEmpty())
-            return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), error);
+            return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), path, error);
         if (!empty)
             continue;
         if (askFirst) {
-            if (!prompter.confirm(QStringLiteral("空のファイル「%1」を削除します。\r\nよろしいですか？").arg(name),
+            if (!prompter.confirm(QStringLiteral("空のファイル「%1」を削除します。\nよろしいですか？").arg(name),
                                   title()))
                 continue;
             // The question may have stood open for long: the main program may have started, or
@@ -44,7 +44,7 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
                 continue;
             const bool stillEmpty = text.RFile(&error).isEmpty();
             if (!error.isEmpty())
-                return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), error);
+                return stop(QStringLiteral("「%1」を読み込めませんでした。").arg(name), path, error);
             if (!stillEmpty) {
                 prompter.inform(
                     QStringLiteral("「%1」は確認の間に書き込まれて空ではなくなったため、削除しませんでした。")
@@ -56,7 +56,7 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
         if (beforeDelete)
             beforeDelete(number);
         if (!removeFile(path, &error))
-            return stop(QStringLiteral("「%1」を削除できませんでした。").arg(name), error);
+            return stop(QStringLiteral("「%1」を削除できませんでした。").arg(name), path, error);
     }
     prompter.inform(completionMessage(), title(), Prompter::Icon::Information);
     return true;

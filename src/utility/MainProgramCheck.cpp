@@ -21,7 +21,7 @@ FolderCheck refuseWhileMainProgramRuns(const QString& programFolder)
             break;
         }
         // The user can see what the lock cannot tell; the safe answer stays the default.
-        return prompter.confirm(QStringLiteral("Scrivletが起動中かどうかを確かめられませんでした。\r\n%1\r\n"
+        return prompter.confirm(QStringLiteral("Scrivletが起動中かどうかを確かめられませんでした。\n%1\n"
                                                "Scrivletが終了していることを確かめたうえで、実行しますか？")
                                     .arg(error),
                                 title(), Prompter::Icon::Exclamation);

@@ -7,6 +7,7 @@
 #include "Prompter.h"
 #include "TypedNumber.h"
 #include "UtilityText.h"
+#include "WindowSetup.h"
 
 #include <deque>
 
@@ -20,7 +21,7 @@ std::optional<double> checkStopCount(const QString& text, Prompter& prompter)
         return std::nullopt;
     }
     if (*count >= 500 &&
-        !prompter.confirm(QStringLiteral("中断するまでの空きの量が多すぎます。\r\n"
+        !prompter.confirm(QStringLiteral("中断するまでの空きの量が多すぎます。\n"
                                          "稀にハングアップすることもあるかもしれませんがよろしいですか？"),
                           title(), Prompter::Icon::Exclamation))
         return std::nullopt;
@@ -34,8 +35,8 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
     CompactionResult result;
     if (!mayChangeFolder(prompter))
         return result;
-    auto stop = [&](const QString& text) {
-        prompter.inform(text + QStringLiteral("\r\n") + runStoppedLine(), title(), Prompter::Icon::Exclamation);
+    auto stop = [&](const QString& what, const QString& path, const QString& reason) {
+        ui::showFailure(prompter, title(), {what, path, reason, runStoppedLine()});
         return result;
     };
     // Numbers free at this moment, ascending, all below the one being examined.
@@ -61,14 +62,15 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
         QString error;
         switch (moveWithoutOverwriting(path, memoFolder + toName, &error)) {
         case MoveOutcome::TargetExists:
-            return stop(QStringLiteral("「%1」を「%2」へ移せませんでした。\r\n"
-                                       "移動先に同じ名前のファイルかフォルダがあります。上書きはしません。")
-                            .arg(fromName, toName));
+            return stop(QStringLiteral("「%1」を「%2」へ移せませんでした。").arg(fromName, toName), memoFolder + toName,
+                        QStringLiteral("移動先に同じ名前のファイルかフォルダがあります。上書きはしません。"));
         case MoveOutcome::CopyFailed:
-            return stop(QStringLiteral("「%1」を「%2」へ複写できませんでした。\r\n%3").arg(fromName, toName, error));
+            return stop(QStringLiteral("「%1」を「%2」へ複写できませんでした。").arg(fromName, toName),
+                        memoFolder + toName, error);
         case MoveOutcome::SourceKept:
-            return stop(QStringLiteral("「%1」を削除できませんでした。\r\n%3\r\n同じ内容が「%2」にもあります。")
-                            .arg(fromName, toName, error));
+            return stop(
+                QStringLiteral("「%1」を削除できませんでした。同じ内容が「%2」にもあります。").arg(fromName, toName),
+                path, error);
         case MoveOutcome::Moved:
             break;
         }

@@ -7,6 +7,7 @@
 #include "Prompter.h"
 #include "UtilityText.h"
 #include "UtilityVersion.h"
+#include "WindowSetup.h"
 
 namespace utility {
 
@@ -32,10 +33,7 @@ std::optional<QString> checkStartup(Prompter& prompter)
 {
     QString reason;
     if (!cp932::converterReady(&reason)) {
-        prompter.inform(QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。\r\n%1\r\n"
-                                       "メモを正しく読み書きできないため、起動を中止します。")
-                            .arg(reason),
-                        title(), Prompter::Icon::Exclamation);
+        ui::showFailure(prompter, title(), ui::converterFailure(reason));
         return std::nullopt;
     }
     if (!isOrdinaryFile(executableFolder() + mainProgramFileName())) {
@@ -46,9 +44,8 @@ std::optional<QString> checkStartup(Prompter& prompter)
     // The same folder the main program chose; the utility never makes it.
     const QString folder = programFolder();
     if (!pathExists(folder + QStringLiteral("files"))) {
-        prompter.inform(
-            QStringLiteral("filesフォルダが見つかりません。\r\nScrivletを一度実行してから起動してください。"), title(),
-            Prompter::Icon::Exclamation);
+        prompter.inform(QStringLiteral("filesフォルダが見つかりません。\nScrivletを一度実行してから起動してください。"),
+                        title(), Prompter::Icon::Exclamation);
         return std::nullopt;
     }
     return memo::memoFolder(folder);

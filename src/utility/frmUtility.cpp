@@ -15,6 +15,7 @@
 #include "UtilityStartup.h"
 #include "UtilityText.h"
 #include "WRText.h"
+#include "WindowSetup.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -271,17 +272,18 @@ void frmUtility::cmdStartHR_Click()
     // A text that is no memo number names no single file: the memo is not found.
     const std::optional<int> source = utility::memoNumberFromText(txtTargetFrom->text());
     if (!source || !isOrdinaryFile(memoPath(*source))) {
-        warn(QStringLiteral("結合元が見つかりません。"));
+        warn({QStringLiteral("結合元が見つかりません。"), QString(), QString(), QString()});
         return;
     }
     const std::optional<int> destination = utility::memoNumberFromText(txtTargetTo->text());
     if (!destination || !isOrdinaryFile(memoPath(*destination))) {
-        warn(QStringLiteral("結合先が見つかりません。"));
+        warn({QStringLiteral("結合先が見つかりません。"), QString(), QString(), QString()});
         return;
     }
     // Deleting "the source" afterwards would delete the result.
     if (*source == *destination) {
-        warn(QStringLiteral("結合元と結合先が同じファイルです。\r\n別々の番号を指定してください。"));
+        warn({QStringLiteral("結合元と結合先が同じファイルです。\n別々の番号を指定してください。"), QString(),
+              QString(), QString()});
         return;
     }
     // The preview is of no use when its writing would be refused.
@@ -293,7 +295,8 @@ void frmUtility::cmdStartHR_Click()
         QString error;
         *memoText = text.RFile(&error);
         if (!error.isEmpty())
-            warn(QStringLiteral("「%1」を読み込めませんでした。\r\n%2").arg(memo::memoFileName(number), error));
+            warn({QStringLiteral("「%1」を読み込めませんでした。").arg(memo::memoFileName(number)), text.FileName,
+                  error, QString()});
         return error.isEmpty();
     };
     QString destinationText;
@@ -323,7 +326,7 @@ void frmUtility::cmdExecuteAdd_Click()
     text.WText = utility::textToWrite(joined_, txtAddAfter->toPlainText());
     bool replaced = false;
     cp932::encode(text.WText, &replaced);
-    if (replaced && !prompter().confirm(QStringLiteral("Shift-JISで保存できない文字が含まれています。\r\n"
+    if (replaced && !prompter().confirm(QStringLiteral("Shift-JISで保存できない文字が含まれています。\n"
                                                        "その文字は「?」に置き換えて保存されます。よろしいですか？"),
                                         utility::title()))
         return;
@@ -333,14 +336,15 @@ void frmUtility::cmdExecuteAdd_Click()
     QString error;
     // On failure the preview stays, so the joined text is not lost.
     if (!text.WFile(&error)) {
-        warn(QStringLiteral("「%1」に書き込めませんでした。\r\n%2").arg(destinationName, error));
+        warn({QStringLiteral("「%1」に書き込めませんでした。").arg(destinationName), text.FileName, error, QString()});
         return;
     }
     if (chkDeleteAddSouse->isChecked() &&
-        prompter().confirm(QStringLiteral("結合元ファイルを削除します。\r\nよろしいですか？"), utility::title()) &&
+        prompter().confirm(QStringLiteral("結合元ファイルを削除します。\nよろしいですか？"), utility::title()) &&
         mayChangeFolder_(prompter()) && !removeFile(memoPath(joinSource_), &error)) {
-        warn(QStringLiteral("「%1」を削除できませんでした。\r\n%2\r\n結合した内容は「%3」に書き込み済みです。")
-                 .arg(memo::memoFileName(joinSource_), error, destinationName));
+        warn({QStringLiteral("「%1」を削除できませんでした。").arg(memo::memoFileName(joinSource_)),
+              memoPath(joinSource_), error,
+              QStringLiteral("結合した内容は「%1」に書き込み済みです。").arg(destinationName)});
         return;
     }
     cmdCancelAdd_Click();
@@ -354,9 +358,9 @@ void frmUtility::cmdCancelAdd_Click()
     cmdStartHR->setFocus();
 }
 
-void frmUtility::warn(const QString& text)
+void frmUtility::warn(const ui::Failure& failure)
 {
-    prompter().inform(text, utility::title(), Prompter::Icon::Exclamation);
+    ui::showFailure(prompter(), utility::title(), failure);
 }
 
 QString frmUtility::memoPath(int number) const

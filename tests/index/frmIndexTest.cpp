@@ -7,6 +7,7 @@
 #include "UrlCatcher.h"
 #include "mdlScrivlet.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLineEdit>
@@ -250,6 +251,30 @@ TEST_F(FileList, browseOpensTheFolderBoxText)
     ASSERT_EQ(desktop.urls.size(), 1);
     EXPECT_EQ(QDir::cleanPath(desktop.urls.first().toLocalFile()), QDir::cleanPath(folder.path()));
     EXPECT_TRUE(prompts.boxes().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Jump stays the default button; Enter on another focused button presses that one.
+TEST_F(FileList, enterOnAFocusedButtonPressesItAndJumpStaysTheDefault)
+{
+    folder.writeMemo(42, "b");
+    open();
+    select(QStringLiteral("text0042.txt"));
+    button("cmdClose")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(mdlScrivlet::currentFileNumber(), 7);
+
+    open();
+    select(QStringLiteral("text0042.txt"));
+    EXPECT_TRUE(button("cmdJump")->isDefault());
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(mdlScrivlet::currentFileNumber(), 42);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "MemoWindowFixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <optional>
@@ -698,6 +699,57 @@ TEST_F(MemoWindow, accessKeysPressTheirButtons)
     EXPECT_TRUE(QTest::qWaitFor([&] { return current() == 1; }));
     QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return current() == 0; }));
+}
+
+} // namespace
+
+namespace {
+
+using namespace memotest;
+
+// The client area is the designed one; only a frame narrower than designed widens it, to the outer minimum.
+TEST_F(MemoWindow, opensWithItsDesignedClientAreaWithinTheMinimumOuterWidth)
+{
+    open();
+    EXPECT_EQ(window->size(), QSize(twips(6015), twips(5175)));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const int frame = window->frameGeometry().width() - window->width();
+    EXPECT_EQ(window->width(), std::max(twips(6015), twips(6135) - frame));
+    EXPECT_EQ(window->height(), twips(5175));
+    EXPECT_EQ(memoBox()->geometry(), QRect(0, twips(945), window->width(), twips(5175 - 945)));
+}
+
+TEST_F(MemoWindow, enterOnAFocusedButtonPressesIt)
+{
+    folder.writeMemo(1, "one\r\n");
+    openShown();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const struct
+    {
+        const char* button;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int current;
+    } presses[] = {{"cmdNext", Qt::Key_Return, Qt::NoModifier, 1},
+                   {"cmdPrev", Qt::Key_Enter, Qt::KeypadModifier, 0},
+                   {"cmdNext", Qt::Key_Enter, Qt::KeypadModifier, 1}};
+    for (const auto& p : presses) {
+        auto* button = child<QPushButton>(p.button);
+        button->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), button) << p.button;
+        QTest::keyClick(QApplication::focusWidget(), p.key, p.modifiers);
+        EXPECT_EQ(current(), p.current) << p.button;
+    }
+    // A modifier makes it another key.
+    QTest::keyClick(child<QPushButton>("cmdNext"), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(current(), 1);
+
+    auto* hide = child<QPushButton>("cmdMin");
+    hide->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

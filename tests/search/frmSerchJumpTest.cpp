@@ -407,3 +407,36 @@ TEST_F(SearchWindow, aFolderThatCannotBeOpenedIsReported)
 }
 
 } // namespace
+
+namespace {
+
+// Enter presses the button that has the focus, yet that button does not become a default for Enter elsewhere.
+TEST_F(SearchWindow, enterOnAFocusedButtonPressesOnlyThatButton)
+{
+    folder.writeMemo(1, "key\r\n");
+    frmSerchJump dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* keyword = child<QLineEdit>(dialog, "txtKeyWord");
+    keyword->setText(QStringLiteral("key"));
+    auto* searchButton = child<QPushButton>(dialog, "cmdSerch");
+    searchButton->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(listed(dialog), QStringList{QStringLiteral("text0001.txt")});
+    EXPECT_TRUE(dialog.isVisible());
+
+    keyword->setFocus();
+    keyword->setText(QStringLiteral("absent"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(listed(dialog), QStringList{QStringLiteral("text0001.txt")});
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+
+    child<QPushButton>(dialog, "cmdClose")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(prompter.boxes().empty());
+}
+
+} // namespace

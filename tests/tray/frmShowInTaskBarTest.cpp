@@ -147,8 +147,9 @@ TEST_F(StartUp, withoutTheMemoCodecItRefusesToStartAndLeavesNoTrace)
         EXPECT_FALSE(started);
         ASSERT_EQ(prompts.boxes().size(), 1u);
         const ScriptedPrompter::Box& box = prompts.last();
-        EXPECT_EQ(box.text, QString::fromUtf8("文字コード(CP932)の変換機能を準備できませんでした。\r\nno converter\r\n"
-                                              "メモを正しく読み書きできないため、起動を中止します。"));
+        EXPECT_EQ(box.text,
+                  QString::fromUtf8("文字コード(CP932)の変換機能を準備できませんでした。\n\n理由：no converter\n\n"
+                                    "メモを正しく読み書きできないため、起動を中止します。"));
         EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
         EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
         EXPECT_FALSE(form->isIconShown());
@@ -326,9 +327,9 @@ TEST_F(StartUp, endOfSessionKeepsEverythingWhenTheMemoCannotBeSaved)
             ASSERT_TRUE(QDir().mkpath(folder.memoPath(0)));
             frmScrivlet* memo = showAndEdit(startup, QStringLiteral("not lost"));
             auto keptAsItWas = [&] {
-                return !prompts.boxes().empty() && processEnds == 0 &&
-                       startup.isIconShown() == notificationArea && startup.memoWindow() == memo &&
-                       memo->isVisible() && memoText(memo)->toPlainText() == QStringLiteral("not lost");
+                return !prompts.boxes().empty() && processEnds == 0 && startup.isIconShown() == notificationArea &&
+                       startup.memoWindow() == memo && memo->isVisible() &&
+                       memoText(memo)->toPlainText() == QStringLiteral("not lost");
             };
 
             if (how == SessionEnd::LoopEnded) {

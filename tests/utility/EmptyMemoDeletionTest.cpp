@@ -10,7 +10,7 @@ namespace {
 
 QString question(int number)
 {
-    return QStringLiteral("空のファイル「text%1.txt」を削除します。\r\nよろしいですか？")
+    return QStringLiteral("空のファイル「text%1.txt」を削除します。\nよろしいですか？")
         .arg(number, 4, 10, QLatin1Char('0'));
 }
 
@@ -115,8 +115,8 @@ TEST(EmptyMemoDeletion, aFailingDeletionEndsTheRunWithTheFileAndTheReason)
     EXPECT_TRUE(folder.memoExists(6));
     ASSERT_EQ(prompter.boxes().size(), 1u);
     const ScriptedPrompter::Box& box = prompter.last();
-    EXPECT_TRUE(box.text.startsWith(utf8("「text0004.txt」を削除できませんでした。\r\n"))) << box.text.toStdString();
-    EXPECT_TRUE(box.text.endsWith(utf8("\r\n処理を中断しました。"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.startsWith(utf8("「text0004.txt」を削除できませんでした。\n"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.endsWith(utf8("\n処理を中断しました。"))) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(utf8("同じ名前のフォルダがあります"))) << box.text.toStdString();
     EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(box.title, QStringLiteral("Scrivlet Utility"));

@@ -129,7 +129,7 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     click("cmdDeleteKaraFile"); // the question's default answer is No
     ASSERT_EQ(prompter.boxes().size(), 1u);
     const ScriptedPrompter::Box question = prompter.last();
-    EXPECT_TRUE(question.text.startsWith(utf8("Scrivletが起動中かどうかを確かめられませんでした。\r\n"
+    EXPECT_TRUE(question.text.startsWith(utf8("Scrivletが起動中かどうかを確かめられませんでした。\n"
                                               "ロックファイルを作成できません: ")))
         << question.text.toStdString();
     EXPECT_TRUE(question.text.endsWith(utf8("Scrivletが終了していることを確かめたうえで、実行しますか？")));

@@ -55,7 +55,7 @@ const utility::FolderCheck folderFree = [](Prompter&) { return true; };
 
 const QString stopCountRefused = utf8("連続空き数の指定が不正です。");
 const QString stopCountQuestion =
-    utf8("中断するまでの空きの量が多すぎます。\r\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
+    utf8("中断するまでの空きの量が多すぎます。\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
 
 // Every case runs with hard links and with the copy a file system without them needs.
 class Compaction : public ::testing::TestWithParam<bool>
@@ -170,8 +170,9 @@ TEST_P(Compaction, aFilePlantedAtTheTargetIsNeverOverwritten)
     EXPECT_EQ(holdings(folder, 9), (std::map<int, int>{{0, 0}, {1, 2}, {2, 3}, {7, 7}}));
     ASSERT_EQ(prompter.boxes().size(), 1u);
     expectBox(prompter.last(),
-              utf8("「text0007.txt」を「text0003.txt」へ移せませんでした。\r\n"
-                   "移動先に同じ名前のファイルかフォルダがあります。上書きはしません。\r\n処理を中断しました。"),
+              utf8("「text0007.txt」を「text0003.txt」へ移せませんでした。\n\n") + folder.memoFolder() +
+                  utf8("text0003.txt\n\n理由：移動先に同じ名前のファイルかフォルダがあります。上書きはしません。\n\n"
+                       "処理を中断しました。"),
               Prompter::Icon::Exclamation);
 }
 
@@ -202,10 +203,10 @@ TEST_P(Compaction, aSourceThatCannotBeReadStopsTheRunWithTheReason)
     EXPECT_FALSE(folder.memoExists(2));
     EXPECT_FALSE(QFileInfo::exists(folder.memoPath(2)));
     const QString text = prompter.last().text;
-    EXPECT_TRUE(text.startsWith(utf8("「text0004.txt」を「text0002.txt」へ複写できませんでした。\r\n")))
+    EXPECT_TRUE(text.startsWith(utf8("「text0004.txt」を「text0002.txt」へ複写できませんでした。\n")))
         << text.toStdString();
-    EXPECT_TRUE(text.endsWith(utf8("\r\n処理を中断しました。")));
-    EXPECT_GT(text.count(QStringLiteral("\r\n")), 1);
+    EXPECT_TRUE(text.endsWith(utf8("\n処理を中断しました。")));
+    EXPECT_GT(text.count(QStringLiteral("\n")), 1);
 }
 
 TEST_P(Compaction, aRefusedFolderIsNotScanned)

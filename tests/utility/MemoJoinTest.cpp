@@ -5,6 +5,7 @@
 #include "UtilityTestSupport.h"
 #include "UtilityWindowFixture.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QTabBar>
@@ -12,7 +13,7 @@
 namespace {
 
 const QByteArray hyphens = "---------------------------";
-const QString deleteSourceQuestion = utf8("結合元ファイルを削除します。\r\nよろしいですか？");
+const QString deleteSourceQuestion = utf8("結合元ファイルを削除します。\nよろしいですか？");
 
 class Join : public UtilityWindow
 {
@@ -241,7 +242,7 @@ TEST_F(Join, joiningAMemoWithItselfIsRefusedBeforeAnyPreview)
     check("chkDeleteAddSouse")->setChecked(true);
     start("3", "0003");
     ASSERT_EQ(prompter.boxes().size(), 1u);
-    expectBox(prompter.last(), utf8("結合元と結合先が同じファイルです。\r\n別々の番号を指定してください。"),
+    expectBox(prompter.last(), utf8("結合元と結合先が同じファイルです。\n別々の番号を指定してください。"),
               Prompter::Icon::Exclamation);
     expectIdle();
     EXPECT_EQ(folder.readMemo(3), QByteArray("three\r\n"));
@@ -258,7 +259,7 @@ TEST_F(Join, aFailedWriteIsReportedAndThePreviewStays)
         click("cmdExecuteAdd");
     }
     ASSERT_EQ(prompter.boxes().size(), 1u);
-    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\r\n")));
+    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\n")));
     EXPECT_TRUE(prompter.last().text.contains(utf8("ディスクの空き容量が足りません")));
     EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
     expectPreviewShown();
@@ -278,7 +279,7 @@ TEST_F(Join, aFailedDeletionOfTheSourceIsReportedAndThePreviewStays)
     prompter.planAnswer(Prompter::Answer::Yes);
     click("cmdExecuteAdd");
     ASSERT_EQ(prompter.boxes().size(), 2u);
-    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0000.txt」を削除できませんでした。\r\n")));
+    EXPECT_TRUE(prompter.last().text.startsWith(utf8("「text0000.txt」を削除できませんでした。\n")));
     expectPreviewShown();
     EXPECT_EQ(folder.readMemo(1), QByteArray("a\r\nb\r\n"));
 }
@@ -313,3 +314,45 @@ TEST_F(Join, closingTheWindowDuringThePreviewWritesNothing)
     EXPECT_EQ(folder.readMemo(1), QByteArray("a\r\n"));
     EXPECT_TRUE(prompter.boxes().empty());
 }
+
+namespace {
+
+// Run executes by default; Enter on the focused cancel button cancels instead.
+TEST_F(Join, enterOnTheFocusedCancelButtonCancels)
+{
+    folder.writeMemo(0, "b\r\n");
+    folder.writeMemo(1, "a\r\n");
+    start("0", "1");
+    expectPreviewShown();
+    button("cmdCancelAdd")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    expectIdle();
+    EXPECT_EQ(folder.readMemo(1), QByteArray("a\r\n"));
+    EXPECT_TRUE(prompter.boxes().empty());
+}
+
+// The utility's boxes break lines as the main program's do, and report a failure in the same layout.
+TEST_F(Join, boxesBreakLinesWithLineFeedsAndFailuresNameTheFileAndTheReason)
+{
+    folder.writeMemo(0, "b\r\n");
+    folder.writeMemo(1, "a\r\n");
+    start("1", "0001");
+    check("chkDeleteAddSouse")->setChecked(true);
+    start("0", "1");
+    setWriteFaultForTesting([](const QString&) { return true; });
+    click("cmdExecuteAdd");
+    setWriteFaultForTesting({});
+    prompter.planAnswer(Prompter::Answer::No);
+    click("cmdExecuteAdd");
+    ASSERT_EQ(prompter.boxes().size(), 3u);
+    for (const ScriptedPrompter::Box& box : prompter.boxes()) {
+        EXPECT_FALSE(box.text.contains(QLatin1Char('\r'))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QLatin1Char('\n'))) << box.text.toStdString();
+    }
+    EXPECT_TRUE(prompter.boxes()[1].text.startsWith(utf8("「text0001.txt」に書き込めませんでした。\n\n") +
+                                                    folder.memoPath(1) + utf8("\n\n理由：")))
+        << prompter.boxes()[1].text.toStdString();
+    EXPECT_EQ(prompter.boxes()[2].text, utf8("結合元ファイルを削除します。\nよろしいですか？"));
+}
+
+} // namespace

@@ -20,7 +20,7 @@ QString mainProgramPath(const TempProgramFolder& folder)
 }
 
 const QString noMainProgram = utf8("Scrivletと同じフォルダに入れて実行してください。");
-const QString noFiles = utf8("filesフォルダが見つかりません。\r\nScrivletを一度実行してから起動してください。");
+const QString noFiles = utf8("filesフォルダが見つかりません。\nScrivletを一度実行してから起動してください。");
 
 } // namespace
 
@@ -116,7 +116,7 @@ TEST(UtilityStartup, withoutTheMemoCodec_refusesFirstWithTheReason)
     }
     ASSERT_EQ(prompter.boxes().size(), 1u);
     expectBox(prompter.last(),
-              utf8("文字コード(CP932)の変換機能を準備できませんでした。\r\nCP932がありません\r\n"
+              utf8("文字コード(CP932)の変換機能を準備できませんでした。\n\n理由：CP932がありません\n\n"
                    "メモを正しく読み書きできないため、起動を中止します。"),
               Prompter::Icon::Exclamation);
     // With the converter back, the same folder starts.
