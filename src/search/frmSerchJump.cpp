@@ -237,8 +237,8 @@ void frmSerchJump::cmdBrowse_Click()
     // Only a file manager that could not be started is told; what it then shows is not waited for.
     const QString folder = txtFilesFolder->text();
     if (!openFolderInFileManager(folder))
-        prompter().inform(QStringLiteral("フォルダを開けませんでした。\n%1").arg(folder), mdlScrivlet::programTitle(),
-                          Prompter::Icon::Exclamation);
+        ui::showFailure(prompter(), mdlScrivlet::programTitle(),
+                        {QStringLiteral("フォルダを開けませんでした。"), folder, QString(), QString()});
 }
 
 void frmSerchJump::cmdClose_Click()

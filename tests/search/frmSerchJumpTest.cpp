@@ -402,7 +402,7 @@ TEST_F(SearchWindow, aFolderThatCannotBeOpenedIsReported)
     frmSerchJump dialog;
     child<QPushButton>(dialog, "cmdBrowse")->click();
     ASSERT_EQ(prompter.boxes().size(), 1u);
-    EXPECT_EQ(prompter.last().text, utf8("フォルダを開けませんでした。\n") + folder.memoFolder());
+    EXPECT_EQ(prompter.last().text, utf8("フォルダを開けませんでした。\n\n") + folder.memoFolder());
     EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
 }
 
