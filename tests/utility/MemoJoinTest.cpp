@@ -339,9 +339,10 @@ TEST_F(Join, boxesBreakLinesWithLineFeedsAndFailuresNameTheFileAndTheReason)
     start("1", "0001");
     check("chkDeleteAddSouse")->setChecked(true);
     start("0", "1");
-    setWriteFaultForTesting([](const QString&) { return true; });
-    click("cmdExecuteAdd");
-    setWriteFaultForTesting({});
+    {
+        const ScopedWriteFault diskFull([](const QString&) { return true; });
+        click("cmdExecuteAdd");
+    }
     prompter.planAnswer(Prompter::Answer::No);
     click("cmdExecuteAdd");
     ASSERT_EQ(prompter.boxes().size(), 3u);
