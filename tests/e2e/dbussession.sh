@@ -109,3 +109,16 @@ atspi() {
 atspi_window_showing() {
     atspi windows "$1" 2>/dev/null | grep -q "^$2"$'\tshowing'
 }
+
+# exit_from_panel_menu PID: 終了 clicked in the menu the panel drew (its layout saved in
+# $session_dir/menu); the program ends at once with exit code 0 and leaves Scrivlet.ini as it was.
+exit_from_panel_menu() {
+    local pid=$1 exit_id code=0
+    cp "$ini" "$session_dir/ini.before"
+    exit_id=$(awk -F '\t' '$2 == "終了(_X)" { print $1 }' "$session_dir/menu")
+    sni click "$pid" "$exit_id" || fail "the click on 終了 was refused"
+    wait_for 30 "end of the program after 終了" ended "$pid"
+    wait "$pid" || code=$?
+    [ "$code" = 0 ] || fail "終了 ended the program with exit code $code"
+    cmp -s "$ini" "$session_dir/ini.before" || fail "終了 wrote Scrivlet.ini"
+}

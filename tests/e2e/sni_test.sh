@@ -43,14 +43,7 @@ wait_for 30 "keyboard focus in the memo window" focused
 xdotool type "not saved"
 
 echo "終了 from the panel's menu: ends at once, writes nothing"
-cp "$ini" "$session_dir/ini.before"
-exit_id=$(awk -F '\t' '$2 == "終了(_X)" { print $1 }' "$session_dir/menu")
-sni click "$pid" "$exit_id" || fail "the click on 終了 was refused"
-wait_for 30 "end of the program after 終了" ended "$pid"
-code=0
-wait "$pid" || code=$?
-[ "$code" = 0 ] || fail "終了 ended the program with exit code $code"
-cmp -s "$ini" "$session_dir/ini.before" || fail "終了 wrote Scrivlet.ini"
+exit_from_panel_menu "$pid"
 [ -z "$(ls -A "$folder/files" 2>/dev/null)" ] || fail "終了 saved a memo: $(ls "$folder/files")"
 
 echo "PASS"
