@@ -5,9 +5,10 @@
 // The cases take turns round by round and each keeps its best time: on a machine that other work
 // shares, the best of several runs is the one least disturbed, for the peers as for the scan.
 #include "Cp932.h"
+#include "FailureText.h"
 #include "MemoNaming.h"
 #include "MemoSearch.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "frmSerchJump.h"
 #include "mdlScrivlet.h"
 
@@ -177,7 +178,7 @@ bool writeCorpus(Corpus& corpus, Shape shape)
 }
 
 // Boxes would block an unattended run; they are printed instead.
-class PrintingPrompter final : public Prompter
+class PrintingPrompter final : public ui::FailureBoxPrompter
 {
 public:
     Answer message(const QString& text, const QString& title, Icon, Buttons, Answer defaultButton) override

@@ -1,9 +1,9 @@
 // Times the compaction of 7,000 memos spread over 0–9999 against the same moves made by a plain
 // copy and delete, each on a fresh identical folder, and checks that both leave the same memos.
 #include "CreateWithoutOverwriting.h"
+#include "FailureText.h"
 #include "MemoCompaction.h"
 #include "MemoNaming.h"
-#include "Prompter.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -24,7 +24,7 @@ constexpr int Numbers = 10000;
 constexpr int Memos = 7000;
 constexpr int Rounds = 5;
 
-class SilentPrompter final : public Prompter
+class SilentPrompter final : public ui::FailureBoxPrompter
 {
 public:
     Answer message(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override

@@ -3,7 +3,7 @@
 #include "FileLookup.h"
 #include "LoginStart.h"
 #include "ProgramFolder.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "ShellOpen.h"
@@ -110,9 +110,9 @@ QString frmVersion::folder() const
     return mdlScrivlet::programFolder();
 }
 
-void frmVersion::reportFailure(const ui::Failure& failure)
+void frmVersion::reportFailure(const Failure& failure)
 {
-    ui::showFailure(prompter(), mdlScrivlet::programTitle(), failure);
+    prompter().showFailure(failure, mdlScrivlet::programTitle());
 }
 
 void frmVersion::Form_Load()
@@ -150,8 +150,9 @@ void frmVersion::Command1_Click()
     const QString executable = QCoreApplication::applicationFilePath();
     // Clearing the box removes only this copy's own entry; ticking it rewrites whatever is there.
     const bool start = chkAutoStart->isChecked();
-    if ((start || startsAtLogin(executable)) && !setStartAtLogin(start, executable, &error)) {
-        reportFailure({error, QString(), QString(), QString()});
+    Failure failure;
+    if ((start || startsAtLogin(executable)) && !setStartAtLogin(start, executable, &failure)) {
+        reportFailure(failure);
         return;
     }
     accept();

@@ -7,9 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
-namespace ui {
 struct Failure;
-}
 
 // The program's name and version, a link to its README, the automatic-saving setting and whether the
 // program starts at login, both written only by OK.
@@ -30,7 +28,7 @@ private:
     void Label3_Click();
 
     QString folder() const;
-    void reportFailure(const ui::Failure& failure);
+    void reportFailure(const Failure& failure);
 
     QLabel* Image1;
     QLabel* Label1;

@@ -2,7 +2,7 @@
 
 #include "MemoFileList.h"
 #include "MemoNaming.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "ShellOpen.h"
 #include "WindowSetup.h"
 #include "mdlScrivlet.h"
@@ -76,9 +76,9 @@ void frmIndex::readList(const QString& keepSelected)
         filList->setCurrentItem(found.first());
 }
 
-void frmIndex::reportFailure(const ui::Failure& failure)
+void frmIndex::reportFailure(const Failure& failure)
 {
-    ui::showFailure(prompter(), mdlScrivlet::programTitle(), failure);
+    prompter().showFailure(failure, mdlScrivlet::programTitle());
 }
 
 void frmIndex::cmdPrev_Click()
@@ -144,8 +144,9 @@ void frmIndex::cmdKill_Click()
 void frmIndex::cmdBrowse_Click()
 {
     const QString folder = txtFilesFolder->text();
-    if (!openFolderInFileManager(folder))
-        reportFailure({QStringLiteral("フォルダを開けませんでした。"), folder, QString(), QString()});
+    Failure failure;
+    if (!openFolderInFileManager(folder, &failure))
+        reportFailure(failure);
 }
 
 void frmIndex::cmdClose_Click()

@@ -6,9 +6,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-namespace ui {
 struct Failure;
-}
 
 // The file list: the memo files by name, a five-line preview, deletion, and a jump that sets the
 // current file number for the memo window to open once this window has closed.
@@ -33,7 +31,7 @@ private:
     QString selectedName() const;
     // Reads the folder again; the name given stays selected when it is still there.
     void readList(const QString& keepSelected = QString());
-    void reportFailure(const ui::Failure& failure);
+    void reportFailure(const Failure& failure);
 
     QLabel* Label1;
     QLineEdit* txtFilesFolder;

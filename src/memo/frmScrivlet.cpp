@@ -7,7 +7,7 @@
 #include "MemoChange.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "RemoveFile.h"
 #include "Settings.h"
 #include "WindowSetup.h"
@@ -44,7 +44,7 @@ QString changedTag()
 // The window's state is left as it was.
 void reportFailure(const QString& what, const QString& path, const QString& reason)
 {
-    ui::showFailure(prompter(), mdlScrivlet::programTitle(), {what, path, reason, QString()});
+    prompter().showFailure({what, path, reason, QString()}, mdlScrivlet::programTitle());
 }
 
 } // namespace

@@ -72,10 +72,11 @@ quint16 encodeWithIconv(iconv_t cd, char16_t ch)
 QString setupFailure(int error)
 {
     if (error == EINVAL)
-        return QStringLiteral("システムの文字コード変換機能(iconv)にCP932(Shift_JIS)の変換がありません。"
-                              "glibcの変換モジュール(gconv)が入っているか確かめてください。");
-    return QStringLiteral("システムの文字コード変換機能(iconv)でCP932(Shift_JIS)の変換を準備できませんでした: %1")
-        .arg(QString::fromLocal8Bit(std::strerror(error)));
+        return QStringLiteral("システムの文字コード変換機能(iconv)に%1の変換がありません。"
+                              "glibcの変換モジュール(gconv)が入っているか確かめてください。")
+            .arg(name());
+    return QStringLiteral("システムの文字コード変換機能(iconv)で%1の変換を準備できませんでした（%2）")
+        .arg(name(), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 std::unique_ptr<Tables> buildTables()
@@ -144,6 +145,11 @@ const Tables& tables()
 }
 
 } // namespace
+
+QString name()
+{
+    return QStringLiteral("Shift_JIS（CP932）");
+}
 
 QString decode(QByteArrayView bytes, bool* invalid)
 {

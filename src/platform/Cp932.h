@@ -9,6 +9,9 @@
 // so a memo folder moves between this program and Windows tools unchanged.
 namespace cp932 {
 
+// The code page's one name in every message: "Shift_JIS（CP932）".
+QString name();
+
 // Invalid or unmapped byte sequences decode to U+FFFD and set *invalid.
 QString decode(QByteArrayView bytes, bool* invalid = nullptr);
 // As decode, into a string the caller keeps: decoding many short pieces reuses its capacity.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Failure.h"
+
 #include <QString>
 
-// Every message box and input box of both programs goes through this, so tests can answer them.
+// Every message box and input box of both programs goes through this, so tests can answer them. Code
+// without windows asks its questions and reports its failures through the one it is given.
 class Prompter
 {
 public:
@@ -33,6 +36,8 @@ public:
                            Answer defaultButton) = 0;
     // Returns "" when the user cancels, as well as for an empty answer.
     virtual QString input(const QString& prompt, const QString& title, const QString& proposed) = 0;
+    // The warning box that reports a failure; the caller leaves everything as it was.
+    virtual void showFailure(const Failure& failure, const QString& title) = 0;
 
     // A warning or notice with an OK button only.
     void inform(const QString& text, const QString& title, Icon icon)
@@ -44,20 +49,4 @@ public:
     {
         return message(text, title, icon, Buttons::YesNo, Answer::No) == Answer::Yes;
     }
-};
-
-// The prompter in use: the real boxes unless a test has installed its own.
-Prompter& prompter();
-
-// Tests and benchmarks: while one lives, every box goes to `stand` (not owned) instead of the real ones.
-class ScopedPrompter final
-{
-public:
-    explicit ScopedPrompter(Prompter& stand);
-    ~ScopedPrompter();
-    ScopedPrompter(const ScopedPrompter&) = delete;
-    ScopedPrompter& operator=(const ScopedPrompter&) = delete;
-
-private:
-    Prompter* previous_;
 };

@@ -2,10 +2,10 @@
 
 #include "FileError.h"
 #include "FolderNames.h"
+#include "Folders.h"
 #include "KeywordScan.h"
 #include "MemoFileReader.h"
 #include "MemoNaming.h"
-#include "ProgramFolder.h"
 
 #include <QFile>
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "MemoNaming.h"
 #include "MemoSearch.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "ShellOpen.h"
 #include "TypedNumber.h"
 #include "WindowSetup.h"
@@ -236,9 +236,9 @@ void frmSerchJump::cmdBrowse_Click()
 {
     // Only a file manager that could not be started is told; what it then shows is not waited for.
     const QString folder = txtFilesFolder->text();
-    if (!openFolderInFileManager(folder))
-        ui::showFailure(prompter(), mdlScrivlet::programTitle(),
-                        {QStringLiteral("フォルダを開けませんでした。"), folder, QString(), QString()});
+    Failure failure;
+    if (!openFolderInFileManager(folder, &failure))
+        prompter().showFailure(failure, mdlScrivlet::programTitle());
 }
 
 void frmSerchJump::cmdClose_Click()

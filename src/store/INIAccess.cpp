@@ -1,7 +1,7 @@
 #include "INIAccess.h"
 
+#include "Folders.h"
 #include "ProfileFile.h"
-#include "ProgramFolder.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "MemoNaming.h"
 
-#include "ProgramFolder.h"
+#include "Folders.h"
 
 namespace memo {
 
@@ -9,9 +9,14 @@ QString memoFileName(int number)
     return QStringLiteral("text%1.txt").arg(number, 4, 10, QLatin1Char('0'));
 }
 
+QString memoFolderName()
+{
+    return QStringLiteral("files");
+}
+
 QString memoFolder(const QString& programFolder)
 {
-    return EnsureBackslash(programFolder) + QStringLiteral("files") + folderSeparator();
+    return EnsureBackslash(programFolder) + memoFolderName() + folderSeparator();
 }
 
 QString memoFilePath(const QString& programFolder, int number)

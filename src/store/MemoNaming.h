@@ -11,6 +11,8 @@ constexpr int LastNumber = 9999;
 
 // "text" + the number with four digits + ".txt".
 QString memoFileName(int number);
+// "files", the memo folder's own name.
+QString memoFolderName();
 // The program folder + "files" + one separator.
 QString memoFolder(const QString& programFolder);
 QString memoFilePath(const QString& programFolder, int number);

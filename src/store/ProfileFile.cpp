@@ -224,7 +224,7 @@ QString refusal(const QString& section, const QString& key, const QString& value
         bool replaced = false;
         (void)cp932::encode(*s, &replaced);
         if (replaced)
-            return QStringLiteral("設定の名前または値に、Shift_JIS（CP932）で書けない文字があります");
+            return QStringLiteral("設定の名前または値に、%1で書けない文字があります").arg(cp932::name());
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 #include "FileStamp.h"
+#include "Folders.h"
 #include "MemoNaming.h"
 #include "RemoveFile.h"
 #include "SafeWrite.h"
@@ -20,21 +21,6 @@ bool isAfter(const FileStamp& a, const FileStamp& b)
 {
     return std::make_pair(a.modifiedSeconds, a.modifiedNanoseconds) >
            std::make_pair(b.modifiedSeconds, b.modifiedNanoseconds);
-}
-
-// Memos are private; so are copies of them, whatever the user's umask gives other files.
-[[nodiscard]] bool makePrivateFolder(const QString& path, QString* error)
-{
-    if (QFileInfo(path).isDir())
-        return true;
-    errno = 0;
-    if (!QDir().mkpath(path)) {
-        if (error)
-            *error = fileErrorReason(errno == 0 ? ENOTDIR : errno);
-        return false;
-    }
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return true;
 }
 
 } // namespace
@@ -56,8 +42,8 @@ QString RecoveryStore::filePath(int number) const
 
 bool RecoveryStore::save(int number, const QString& text, QString* error) const
 {
-    const QString parent = QFileInfo(folder_).path();
-    if (!makePrivateFolder(parent, error) || !makePrivateFolder(folder_, error))
+    // Memos are private; so are copies of them, whatever the user's umask gives other files.
+    if (!makePrivateFolders(folder_, error))
         return false;
     return writeWholeFile(filePath(number), text.toUtf8(), error);
 }

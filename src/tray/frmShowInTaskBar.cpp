@@ -1,14 +1,13 @@
 #include "frmShowInTaskBar.h"
 
-#include "Cp932.h"
+#include "MemoCodecCheck.h"
 #include "NotificationArea.h"
 #include "ProgramFolder.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "RecoveryStore.h"
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "TaskTray.h"
-#include "WindowSetup.h"
 #include "frmScrivlet.h"
 #include "mdlScrivlet.h"
 
@@ -87,15 +86,15 @@ frmScrivlet* frmShowInTaskBar::memoWindow() const
 
 bool frmShowInTaskBar::Form_Load()
 {
-    QString reason;
-    if (!cp932::converterReady(&reason)) {
-        ui::showFailure(prompter(), mdlScrivlet::programTitle(), ui::converterFailure(reason));
+    Failure failure;
+    if (!memoCodecReady(&failure)) {
+        prompter().showFailure(failure, mdlScrivlet::programTitle());
         return false;
     }
     // Made before the lock, so that every copy keys the lock by the same, existing folder.
-    QString error;
-    if (!createProgramFolder(&error)) {
-        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
+    if (!createProgramFolder(&failure)) {
+        failure.closing = QStringLiteral("ほかの場所には何も保存しません。Scrivletを終了します。");
+        prompter().showFailure(failure, mdlScrivlet::programTitle());
         return false;
     }
     const QString folder = programFolder();
@@ -106,8 +105,11 @@ bool frmShowInTaskBar::Form_Load()
         return false;
     }
     // Memos already there can still be read; each save that fails says so and keeps the text.
-    if (!canWriteProgramFolder(&error))
-        ui::showFailure(prompter(), mdlScrivlet::programTitle(), {error, QString(), QString(), QString()});
+    if (!canWriteProgramFolder(&failure)) {
+        failure.closing =
+            QStringLiteral("メモを読むことはできますが、保存はできません。ほかの場所には何も保存しません。");
+        prompter().showFailure(failure, mdlScrivlet::programTitle());
+    }
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Without a notification area an icon would leave the program unreachable: show the window instead.

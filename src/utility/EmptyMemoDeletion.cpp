@@ -6,7 +6,6 @@
 #include "RemoveFile.h"
 #include "UtilityText.h"
 #include "WRText.h"
-#include "WindowSetup.h"
 
 namespace utility {
 
@@ -14,7 +13,7 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
                           const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete)
 {
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
-        ui::showFailure(prompter, title(), {what, path, reason, runStoppedLine()});
+        prompter.showFailure({what, path, reason, runStoppedLine()}, title());
         return false;
     };
     if (!mayChangeFolder(prompter))

@@ -7,7 +7,6 @@
 #include "Prompter.h"
 #include "TypedNumber.h"
 #include "UtilityText.h"
-#include "WindowSetup.h"
 
 #include <deque>
 
@@ -36,7 +35,7 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
     if (!mayChangeFolder(prompter))
         return result;
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
-        ui::showFailure(prompter, title(), {what, path, reason, runStoppedLine()});
+        prompter.showFailure({what, path, reason, runStoppedLine()}, title());
         return result;
     };
     // Numbers free at this moment, ascending, all below the one being examined.

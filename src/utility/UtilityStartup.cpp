@@ -1,13 +1,12 @@
 #include "UtilityStartup.h"
 
-#include "Cp932.h"
 #include "FileLookup.h"
+#include "MemoCodecCheck.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
 #include "UtilityText.h"
 #include "UtilityVersion.h"
-#include "WindowSetup.h"
 
 namespace utility {
 
@@ -31,9 +30,9 @@ QString versionLine()
 
 std::optional<QString> checkStartup(Prompter& prompter)
 {
-    QString reason;
-    if (!cp932::converterReady(&reason)) {
-        ui::showFailure(prompter, title(), ui::converterFailure(reason));
+    Failure failure;
+    if (!memoCodecReady(&failure)) {
+        prompter.showFailure(failure, title());
         return std::nullopt;
     }
     if (!isOrdinaryFile(executableFolder() + mainProgramFileName())) {
@@ -43,7 +42,7 @@ std::optional<QString> checkStartup(Prompter& prompter)
     }
     // The same folder the main program chose; the utility never makes it.
     const QString folder = programFolder();
-    if (!pathExists(folder + QStringLiteral("files"))) {
+    if (!pathExists(folder + memo::memoFolderName())) {
         prompter.inform(QStringLiteral("filesフォルダが見つかりません。\nScrivletを一度実行してから起動してください。"),
                         title(), Prompter::Icon::Exclamation);
         return std::nullopt;

@@ -8,7 +8,7 @@
 #include "MemoNaming.h"
 #include "NumberText.h"
 #include "ProgramFolder.h"
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "RemoveFile.h"
 #include "TargetRange.h"
 #include "Twips.h"
@@ -326,8 +326,9 @@ void frmUtility::cmdExecuteAdd_Click()
     text.WText = utility::textToWrite(joined_, txtAddAfter->toPlainText());
     bool replaced = false;
     cp932::encode(text.WText, &replaced);
-    if (replaced && !prompter().confirm(QStringLiteral("Shift-JISで保存できない文字が含まれています。\n"
-                                                       "その文字は「?」に置き換えて保存されます。よろしいですか？"),
+    if (replaced && !prompter().confirm(QStringLiteral("%1で保存できない文字が含まれています。\n"
+                                                       "その文字は「?」に置き換えて保存されます。よろしいですか？")
+                                            .arg(cp932::name()),
                                         utility::title()))
         return;
     // The main program may have started while the preview was shown; the preview stays for later.
@@ -358,9 +359,9 @@ void frmUtility::cmdCancelAdd_Click()
     cmdStartHR->setFocus();
 }
 
-void frmUtility::warn(const ui::Failure& failure)
+void frmUtility::warn(const Failure& failure)
 {
-    ui::showFailure(prompter(), utility::title(), failure);
+    prompter().showFailure(failure, utility::title());
 }
 
 QString frmUtility::memoPath(int number) const

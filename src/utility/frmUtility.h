@@ -13,9 +13,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
-namespace ui {
 struct Failure;
-}
 
 // The utility's one window: the target range, the version line and a tab per operation. A dialog,
 // so that Enter presses the shown tab's start button.
@@ -53,7 +51,7 @@ private:
     void cmdDeleteKaraFile_Click();
 
     void showJoinPreview(const QString& joined);
-    void warn(const ui::Failure& failure);
+    void warn(const Failure& failure);
     QString memoPath(int number) const;
 
     QString memoFolder_;

@@ -1,4 +1,4 @@
-#include "Prompter.h"
+#include "PrompterInUse.h"
 #include "UtilityStartup.h"
 #include "frmUtility.h"
 

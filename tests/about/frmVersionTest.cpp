@@ -256,7 +256,7 @@ TEST_F(VersionDialog, anotherCopysEntryShowsClearIsKeptAndIsReplacedWhenTicked)
 {
     const QString self = QCoreApplication::applicationFilePath();
     const QString other = QStringLiteral("/elsewhere/Scrivlet");
-    QString error;
+    Failure error;
     ASSERT_TRUE(setStartAtLogin(true, other, &error));
 
     open();

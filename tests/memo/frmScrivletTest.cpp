@@ -651,7 +651,7 @@ TEST_F(MemoWindow, deletedMemoIsNotResurrectedByTheAutomaticSaveButClosingSavesI
 }
 
 // Answers the deletion question with Yes after putting something undeletable at the memo's name.
-class SwappingPrompter final : public Prompter
+class SwappingPrompter final : public ui::FailureBoxPrompter
 {
 public:
     explicit SwappingPrompter(QString path) : path_(std::move(path)) {}

@@ -162,7 +162,7 @@ TEST_F(SearchWindow, listsEveryMatchingMemoOnceInAscendingOrder)
 }
 
 // Records whether the busy pointer is up while a box shows.
-class CursorWatchingPrompter final : public Prompter
+class CursorWatchingPrompter final : public ui::FailureBoxPrompter
 {
 public:
     Answer message(const QString& text, const QString& title, Icon icon, Buttons, Answer defaultButton) override

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Prompter.h"
+#include "FailureText.h"
+#include "PrompterInUse.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,7 @@
 
 // Answers boxes from a plan and records what was asked. Installs itself for its lifetime.
 // With no planned answer left, a message box answers its default button and an input box "".
-class ScriptedPrompter final : public Prompter
+class ScriptedPrompter final : public ui::FailureBoxPrompter
 {
 public:
     struct Box

@@ -147,9 +147,10 @@ TEST_F(StartUp, withoutTheMemoCodecItRefusesToStartAndLeavesNoTrace)
         EXPECT_FALSE(started);
         ASSERT_EQ(prompts.boxes().size(), 1u);
         const ScriptedPrompter::Box& box = prompts.last();
-        EXPECT_EQ(box.text,
-                  QString::fromUtf8("文字コード(CP932)の変換機能を準備できませんでした。\n\n理由：no converter\n\n"
-                                    "メモを正しく読み書きできないため、起動を中止します。"));
+        EXPECT_EQ(
+            box.text,
+            QString::fromUtf8("文字コードShift_JIS（CP932）の変換機能を準備できませんでした。\n\n理由：no converter\n\n"
+                              "メモを正しく読み書きできないため、起動を中止します。"));
         EXPECT_EQ(box.title, QStringLiteral("Zormet Scrivlet"));
         EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
         EXPECT_FALSE(form->isIconShown());

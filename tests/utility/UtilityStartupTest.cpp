@@ -116,7 +116,7 @@ TEST(UtilityStartup, withoutTheMemoCodec_refusesFirstWithTheReason)
     }
     ASSERT_EQ(prompter.boxes().size(), 1u);
     expectBox(prompter.last(),
-              utf8("文字コード(CP932)の変換機能を準備できませんでした。\n\n理由：CP932がありません\n\n"
+              utf8("文字コードShift_JIS（CP932）の変換機能を準備できませんでした。\n\n理由：CP932がありません\n\n"
                    "メモを正しく読み書きできないため、起動を中止します。"),
               Prompter::Icon::Exclamation);
     // With the converter back, the same folder starts.

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QStringList>
 
 namespace ui {
 
@@ -91,29 +90,6 @@ void centreOnOwner(QWidget* window)
     placed.moveLeft(qBound(area.left(), placed.left(), qMax(area.left(), area.right() - placed.width())));
     placed.moveTop(qBound(area.top(), placed.top(), qMax(area.top(), area.bottom() - placed.height())));
     window->move(placed.topLeft());
-}
-
-QString failureText(const Failure& failure)
-{
-    QStringList parts{failure.what};
-    if (!failure.path.isEmpty())
-        parts << failure.path;
-    if (!failure.reason.isEmpty())
-        parts << QStringLiteral("理由：") + failure.reason;
-    if (!failure.closing.isEmpty())
-        parts << failure.closing;
-    return parts.join(QStringLiteral("\n\n"));
-}
-
-void showFailure(Prompter& prompter, const QString& title, const Failure& failure)
-{
-    prompter.inform(failureText(failure), title, Prompter::Icon::Exclamation);
-}
-
-Failure converterFailure(const QString& reason)
-{
-    return {QStringLiteral("文字コード(CP932)の変換機能を準備できませんでした。"), QString(), reason,
-            QStringLiteral("メモを正しく読み書きできないため、起動を中止します。")};
 }
 
 } // namespace ui

@@ -1,4 +1,4 @@
-#include "Prompter.h"
+#include "PrompterInUse.h"
 
 #include "QtPrompter.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Prompter.h"
+#include "FailureText.h"
 
 // The real boxes: QMessageBox and QInputDialog with Japanese button captions.
-class QtPrompter final : public Prompter
+class QtPrompter final : public ui::FailureBoxPrompter
 {
 public:
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons,

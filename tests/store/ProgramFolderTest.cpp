@@ -96,12 +96,12 @@ TEST_F(FolderRule, dataFolderFollowsXdgDataHomeElseHome)
 
 TEST_F(FolderRule, createMakesTheMissingDataFolderAndWritesNothingBesideTheExecutable)
 {
-    QString error;
-    ASSERT_TRUE(createProgramFolder(&error)) << error.toStdString();
+    Failure error;
+    ASSERT_TRUE(createProgramFolder(&error)) << error.reason.toStdString();
     EXPECT_TRUE(QFileInfo(expectedDataFolder()).isDir());
     EXPECT_EQ(QFileInfo(expectedDataFolder()).permissions() & (QFile::ReadOther | QFile::WriteOther), 0);
     EXPECT_TRUE(QDir(bin()).isEmpty());
-    EXPECT_TRUE(canWriteProgramFolder(&error)) << error.toStdString();
+    EXPECT_TRUE(canWriteProgramFolder(&error)) << error.reason.toStdString();
     // Once made, a second start finds it there.
     EXPECT_TRUE(createProgramFolder(&error));
 }
@@ -112,8 +112,8 @@ TEST_F(FolderRule, aSymbolicLinkAtTheDataFolderIsFollowed)
     QDir().mkpath(synced);
     QDir().mkpath(dataHome());
     ASSERT_TRUE(QFile::link(synced, dataHome() + QStringLiteral("/Scrivlet")));
-    QString error;
-    ASSERT_TRUE(createProgramFolder(&error)) << error.toStdString();
+    Failure error;
+    ASSERT_TRUE(createProgramFolder(&error)) << error.reason.toStdString();
     EXPECT_EQ(programFolder(), QDir::toNativeSeparators(expectedDataFolder()));
     TempProgramFolder::writeBytes(programFolder() + QStringLiteral("Scrivlet.ini"), "x");
     EXPECT_TRUE(QFileInfo::exists(synced + QStringLiteral("/Scrivlet.ini")));
@@ -152,10 +152,10 @@ TEST_F(FolderRule, aDataFolderThatCannotBeMadeIsReportedWithItsNameAndReasonAndN
         QFile::remove(dataHome());
         c.block(dataHome());
         const QStringList before = entries();
-        QString error;
+        Failure error;
         EXPECT_FALSE(createProgramFolder(&error));
-        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(expectedDataFolder()))) << error.toStdString();
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+        EXPECT_EQ(error.path, QDir::toNativeSeparators(expectedDataFolder()));
+        EXPECT_TRUE(error.reason.contains(QString::fromUtf8(c.reason))) << error.reason.toStdString();
         EXPECT_EQ(entries(), before);
     }
 }
@@ -166,11 +166,11 @@ TEST_F(FolderRule, aReadOnlyDataFolderIsReportedWithItsName)
     const PrivateMount readOnly(expectedDataFolder());
     if (!readOnly.ok())
         GTEST_SKIP() << readOnly.whyNot().toStdString() << "; the read-only case is not checked";
-    QString error;
+    Failure error;
     EXPECT_TRUE(createProgramFolder(&error));
     EXPECT_FALSE(canWriteProgramFolder(&error));
-    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(expectedDataFolder()))) << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("書き込みできない場所です"))) << error.toStdString();
+    EXPECT_EQ(error.path, QDir::toNativeSeparators(expectedDataFolder()));
+    EXPECT_TRUE(error.reason.contains(QStringLiteral("書き込みできない場所です"))) << error.reason.toStdString();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Prompter.h"
 #include "Twips.h"
 
 #include <QLineEdit>
@@ -38,22 +37,5 @@ void showPath(QLineEdit* box, const QString& path);
 void centreOnScreen(QWidget* window);
 // For a window not yet shown: the centre of the window that owns it, kept on that screen.
 void centreOnOwner(QWidget* window);
-
-// What failed, on which file or folder, and why; an empty part is left out.
-struct Failure
-{
-    QString what;
-    QString path;
-    QString reason;
-    // What the user has to know after the reason, such as that the rest of a run did not happen.
-    QString closing;
-};
-
-QString failureText(const Failure& failure);
-// The warning box that reports a failure; the caller leaves everything as it was.
-void showFailure(Prompter& prompter, const QString& title, const Failure& failure);
-
-// Both programs refuse to start when memos could not be read and written correctly.
-Failure converterFailure(const QString& reason);
 
 } // namespace ui

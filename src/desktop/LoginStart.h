@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Failure.h"
+
 #include <QString>
 
 // The user's own start-at-login entry for the program: a desktop entry in the XDG autostart folder
@@ -13,8 +15,8 @@ QString loginStartEntryPath();
 bool startsAtLogin(const QString& executable);
 
 // Writes the entry for this executable (replacing one for another copy) or removes it. False with
-// the reason in Japanese in *error when the folder or file cannot be written or removed.
-[[nodiscard]] bool setStartAtLogin(bool start, const QString& executable, QString* error);
+// *failure naming the entry and the reason when the folder or file cannot be written or removed.
+[[nodiscard]] bool setStartAtLogin(bool start, const QString& executable, Failure* failure);
 
 // The first argument of a desktop entry's Exec value, as the Desktop Entry rules unquote it.
 QString execProgram(const QString& execValue);

@@ -56,8 +56,8 @@ TEST_F(LoginStart, writeThenRemoveFollowsTheEntry)
     EXPECT_EQ(loginStartEntryPath(), entryPath());
     EXPECT_FALSE(startsAtLogin(self));
 
-    QString error;
-    ASSERT_TRUE(setStartAtLogin(true, self, &error)) << error.toStdString();
+    Failure error;
+    ASSERT_TRUE(setStartAtLogin(true, self, &error)) << error.reason.toStdString();
     EXPECT_TRUE(startsAtLogin(self));
     EXPECT_FALSE(startsAtLogin(QStringLiteral("/usr/bin/Scrivlet")));
     EXPECT_TRUE(entry().startsWith("[Desktop Entry]\nType=Application\n"));
@@ -74,7 +74,7 @@ TEST_F(LoginStart, writeThenRemoveFollowsTheEntry)
         EXPECT_EQ(check.readAllStandardOutput(), QByteArray());
     }
 
-    ASSERT_TRUE(setStartAtLogin(false, self, &error)) << error.toStdString();
+    ASSERT_TRUE(setStartAtLogin(false, self, &error)) << error.reason.toStdString();
     EXPECT_FALSE(QFileInfo::exists(entryPath()));
     EXPECT_FALSE(startsAtLogin(self));
     // Nothing to remove is no failure.
@@ -100,16 +100,16 @@ TEST_F(LoginStart, anEntryForAnotherCopyOrTurnedOffDoesNotCount)
 TEST_F(LoginStart, aFolderInTheWayIsReportedWithItsReason)
 {
     ASSERT_TRUE(QDir().mkpath(entryPath()));
-    QString error;
+    Failure error;
     EXPECT_FALSE(setStartAtLogin(true, self, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ログイン時に起動するよう設定できませんでした。")))
-        << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("理由：")));
+    EXPECT_EQ(error.what, QStringLiteral("ログイン時に起動するよう設定できませんでした。"));
+    EXPECT_EQ(error.path, entryPath());
+    EXPECT_FALSE(error.reason.isEmpty());
     EXPECT_TRUE(QFileInfo(entryPath()).isDir());
 
-    error.clear();
+    error = {};
     EXPECT_FALSE(setStartAtLogin(false, self, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ログイン時の起動を取り消せませんでした。"))) << error.toStdString();
+    EXPECT_EQ(error.what, QStringLiteral("ログイン時の起動を取り消せませんでした。"));
 
     // A file where the autostart folder belongs.
     ASSERT_TRUE(QDir(entryPath()).removeRecursively());
@@ -117,9 +117,9 @@ TEST_F(LoginStart, aFolderInTheWayIsReportedWithItsReason)
     QFile blocker(config.path() + QStringLiteral("/autostart"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    error.clear();
+    error = {};
     EXPECT_FALSE(setStartAtLogin(true, self, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("理由："))) << error.toStdString();
+    EXPECT_FALSE(error.reason.isEmpty());
 }
 
 } // namespace

@@ -140,34 +140,33 @@ bool startsAtLogin(const QString& executable)
     return !program.isEmpty() && QFileInfo(program).absoluteFilePath() == QFileInfo(executable).absoluteFilePath();
 }
 
-bool setStartAtLogin(bool start, const QString& executable, QString* error)
+bool setStartAtLogin(bool start, const QString& executable, Failure* failure)
 {
     const QString path = loginStartEntryPath();
     const QFileInfo entry(path);
-    auto fail = [&](const QString& what, const QString& reason) {
-        if (error)
-            *error = what + QStringLiteral("\n") + QDir::toNativeSeparators(path) + QStringLiteral("\n理由：") + reason;
+    const QString what = start ? QStringLiteral("ログイン時に起動するよう設定できませんでした。")
+                               : QStringLiteral("ログイン時の起動を取り消せませんでした。");
+    auto fail = [&](const QString& reason) {
+        if (failure)
+            *failure = {what, QDir::toNativeSeparators(path), reason, QString()};
         return false;
     };
     if (!start) {
         if (!entry.exists() && !entry.isSymLink())
             return true;
         if (entry.isDir())
-            return fail(QStringLiteral("ログイン時の起動を取り消せませんでした。"), fileErrorReason(EISDIR));
+            return fail(fileErrorReason(EISDIR));
         QString reason;
-        if (!removeFile(path, &reason))
-            return fail(QStringLiteral("ログイン時の起動を取り消せませんでした。"), reason);
-        return true;
+        return removeFile(path, &reason) || fail(reason);
     }
 
     const QString folder = entry.absolutePath();
     const QFileInfo folderInfo(folder);
     if (folderInfo.exists() && !folderInfo.isDir())
-        return fail(QStringLiteral("ログイン時に起動するよう設定できませんでした。"), fileErrorReason(ENOTDIR));
+        return fail(fileErrorReason(ENOTDIR));
     errno = 0;
     if (!QDir().mkpath(folder))
-        return fail(QStringLiteral("ログイン時に起動するよう設定できませんでした。"),
-                    fileErrorReason(errno ? errno : EACCES));
+        return fail(fileErrorReason(errno ? errno : EACCES));
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Zormet Scrivlet\n"
@@ -179,7 +178,5 @@ bool setStartAtLogin(bool start, const QString& executable, QString* error)
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(execValueFor(executable));
     QString reason;
-    if (!writeWholeFile(path, text.toUtf8(), &reason))
-        return fail(QStringLiteral("ログイン時に起動するよう設定できませんでした。"), reason);
-    return true;
+    return writeWholeFile(path, text.toUtf8(), &reason) || fail(reason);
 }
