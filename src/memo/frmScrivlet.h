@@ -1,12 +1,9 @@
 #pragma once
 
-#include "FileStamp.h"
-#include "MemoChange.h"
-#include "RecoveryStore.h"
+#include "ShownMemo.h"
 
 #include <QString>
 #include <QWidget>
-#include <optional>
 
 class QAction;
 class QLabel;
@@ -35,6 +32,8 @@ public:
     void recheckShownMemo();
     // The program ends without saving: the copy kept for crash recovery goes with the edits.
     void forgetUnsavedEdits();
+
+    const ShownMemo& shownMemo() const { return *memo_; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -65,38 +64,17 @@ private:
     void mnuFileKill_Click();
     void mnuExit_Click();
 
-    // Opens memo number as Next does, saving the shown one first where that is set.
+    // Opens memo number, saving the shown one first where that is set.
     void openMemo(int number);
     // Shows a modal window that may choose the current memo, then opens the current one.
     template <typename Dialog> void chooseMemoWith();
-    // Moves to memo number and loads it; on failure the current file number goes back to the shown memo.
+    // Moves to memo number; on failure the shown memo stays.
     void step(int number, const QString& readingStatus);
-    bool loadMemo(int number, const QString& readingStatus);
-    void showUnreadableMemo(int number);
-    void showMemo(int number, const QString& path, const QString& text, const QString& status);
-    void showPath(int number, const QString& path);
-
-    // Whether the shown memo's file may be written now; asks when someone else changed it. KeepBoth
-    // has then already saved the text under a new number.
-    enum class WriteCheck
-    {
-        Write,
-        SavedElsewhere,
-        Stop
-    };
-    WriteCheck checkBeforeWrite();
-    bool keepBoth(MemoChange change);
-    void rememberShownFile();
-    void writeLastFileNum();
-
+    void showLoaded(const ShownMemo::Loaded& loaded);
+    void showStatus(ShownMemo::Status status);
+    void showFile(int number, const QString& path);
     void writeRecoveryCopy();
-    void dropRecoveryCopy();
-    void offerRecoveryCopy();
-
-    QString changedMark() const;
-    void setChangedMark(const QString& mark);
-    void setStatus(const QString& status);
-    QString memoText() const;
+    QString shownText() const;
 
     QLabel* lblFile = nullptr;
     QLineEdit* txtFile = nullptr;
@@ -117,16 +95,7 @@ private:
     QAction* mnuVersion = nullptr;
     QAction* mnuExit = nullptr;
 
-    QString shownPath_;
-    int shownNumber_ = -1;
-    // A memo that could not be read faithfully is written back only when the user edits or saves it.
-    bool keepFileUnlessEdited_ = false;
-    // The shown memo's file as this window last read or wrote it; empty when it could not be looked at.
-    std::optional<FileStamp> shownStamp_;
-    RecoveryStore recovery_;
+    ShownMemo* memo_ = nullptr;
     QTimer* recoveryTimer_ = nullptr;
-    // A copy of this window's edits exists for the shown memo.
-    bool recoveryWritten_ = false;
-    bool recoveryFailureReported_ = false;
     bool standalone_ = false;
 };

@@ -15,12 +15,12 @@ public:
     // "Zormet Scrivlet": the memo window's caption and the title of the main program's own boxes.
     static QString programTitle();
 
-    // The executable's folder with one trailing separator; set by the memo window's load.
+    // The program folder with one trailing separator; set by the memo window's load.
     static QString programFolder();
     static void setProgramFolder(const QString& folder);
 
-    // The memo that is shown, or that the next load is to show. The file list and search windows
-    // set it before they close; the memo window then opens it.
+    // The memo the file list or the search window chose: the memo window sets it to the memo it shows
+    // before it opens one of them, and opens the memo it names once they have closed.
     static qint16 currentFileNumber();
     static void setCurrentFileNumber(qint16 number);
 

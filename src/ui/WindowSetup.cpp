@@ -69,6 +69,28 @@ void showPath(QLineEdit* box, const QString& path)
     box->setCursorPosition(int(path.size()));
 }
 
+QMenu* createMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(QStringLiteral("Menu"), parent);
+    menu->setObjectName(QStringLiteral("mnuMenu"));
+    return menu;
+}
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    return item;
+}
+
+void setDefaultMenuItem(QMenu* menu, QAction* item)
+{
+    menu->setDefaultAction(item);
+    QFont bold = item->font();
+    bold.setBold(true);
+    item->setFont(bold);
+}
+
 // Placed before showing: a dialog that has been moved keeps its place instead of Qt's.
 void centreOnScreen(QWidget* window)
 {

@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
@@ -32,6 +33,12 @@ void colourBaseAs(QWidget* box, QPalette::ColorRole role);
 
 // A path in a one-line box, scrolled to its end so that the file or folder name stays in sight.
 void showPath(QLineEdit* box, const QString& path);
+
+// The pop-up menu "Menu" named mnuMenu, and its items named by their control names.
+QMenu* createMenu(QWidget* parent);
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption);
+// The item a double click would choose, in bold: styles differ in how they mark it, if at all.
+void setDefaultMenuItem(QMenu* menu, QAction* item);
 
 // For a window not yet shown: the centre of the screen it will appear on.
 void centreOnScreen(QWidget* window);

@@ -69,10 +69,10 @@ protected:
     }
     QPlainTextEdit* memoBox() const { return child<QPlainTextEdit>("txtDataField"); }
     QString memoText() const { return memoBox()->toPlainText(); }
-    QString mark() const { return memoBox()->property("Tag").toString(); }
+    QString mark() const { return window->shownMemo().isEdited() ? QStringLiteral("Changed") : QString(); }
     QString status() const { return child<QLabel>("lblFileStatus")->text(); }
     QString shownPath() const { return child<QLineEdit>("txtFile")->text(); }
-    int current() const { return mdlScrivlet::currentFileNumber(); }
+    int current() const { return window->shownMemo().number(); }
 
     void click(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
     void choose(const char* name)

@@ -55,6 +55,8 @@ protected:
         type(text);
         EXPECT_TRUE(QTest::qWaitFor([&] { return hasCopy(current()); }, 5000));
     }
+
+    const ScopedRecoveryDelay quickly{20};
 };
 
 TEST_F(Recovery, typingLeavesACopyAfterAPauseAndEscapeWritesItAtOnce)
@@ -205,7 +207,9 @@ TEST_F(Recovery, startUpOpensTheMemoWithTheCopyAndLaterOpeningsOfferItToo)
 TEST_F(Recovery, aCopyOlderThanItsMemoIsNotOfferedAndKept)
 {
     leaveCopy(0, QStringLiteral("older edits"));
-    QTest::qWait(20);
+    QFile copy(store().filePath(0));
+    ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(copy.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
     folder.writeMemo(0, "rewritten since\r\n");
     open();
     EXPECT_TRUE(prompter.boxes().empty());
@@ -223,7 +227,8 @@ TEST_F(Recovery, aCopyThatCannotBeWrittenIsReportedOnce)
     type(QStringLiteral("a"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !prompter.boxes().empty(); }, 5000));
     type(QStringLiteral("b"));
-    QTest::qWait(1500);
+    // Esc writes the copy at once instead of after the pause.
+    QTest::keyClick(memoBox(), Qt::Key_Escape);
     ASSERT_EQ(prompter.boxes().size(), 1u);
     EXPECT_TRUE(prompter.last().text.contains(utf8("控えを保存できませんでした")));
     EXPECT_EQ(memoText(), QStringLiteral("ab"));
