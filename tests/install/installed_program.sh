@@ -8,7 +8,9 @@ icon_sizes=(16 32 48 64 128 256)
 expected_files() {
     printf '%s\n' usr/bin/Scrivlet usr/bin/ScrivletUtility \
         "usr/share/applications/$app_id.desktop" usr/share/applications/io.github.scrivlet.ScrivletUtility.desktop \
-        usr/share/doc/scrivlet/LICENSE usr/share/doc/scrivlet/README.md \
+        usr/share/doc/scrivlet/LICENSE usr/share/doc/scrivlet/README.md usr/share/doc/scrivlet/copyright \
+        usr/share/doc/scrivlet/changelog.gz usr/share/man/man1/Scrivlet.1.gz usr/share/man/man1/ScrivletUtility.1.gz \
+        usr/share/bash-completion/completions/Scrivlet \
         "usr/share/metainfo/$app_id.metainfo.xml" usr/share/icons/hicolor/scalable/apps/scrivlet.svg
     local size
     for size in "${icon_sizes[@]}"; do
