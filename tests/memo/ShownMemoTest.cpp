@@ -42,8 +42,9 @@ TEST_P(ShownMemoAlone, followsTheFileOrAsksBeforeWriting)
 
     const std::optional<ShownMemo::Loaded> reread = memo.reread();
     EXPECT_EQ(reread.has_value(), !c.edited);
-    if (reread)
+    if (reread) {
         EXPECT_EQ(reread->text.toUtf8() + (theirs.isEmpty() ? "" : "\r\n"), theirs);
+    }
     if (!c.edited)
         return;
 
@@ -53,10 +54,12 @@ TEST_P(ShownMemoAlone, followsTheFileOrAsksBeforeWriting)
     const int expectedNumber = c.answer == Answer::No ? 4 : 3;
     EXPECT_EQ(memo.number(), expectedNumber);
     EXPECT_EQ(memo.path(), folder.memoPath(expectedNumber));
-    if (written)
+    if (written) {
         EXPECT_EQ(folder.readMemo(expectedNumber), QByteArray("typed\r\nhere\r\n"));
-    if (c.answer != Answer::Yes)
+    }
+    if (c.answer != Answer::Yes) {
         EXPECT_EQ(folder.readMemo(3), theirs);
+    }
     // Once written, nothing more is asked until someone else writes again.
     prompter.clear();
     EXPECT_EQ(memo.save(QStringLiteral("again")), written);
