@@ -108,9 +108,9 @@ start_background() {
 start_x_server() {
     # -displayfd picks a free display, so runs side by side never meet; the number arrives when the
     # server accepts connections. -noreset: a server that resets after its last client refuses the next
-    # one for a moment.
-    # -br: a plain black root, so that nothing unpainted looks drawn (see drawn below).
-    Xvfb -displayfd 3 -nolisten tcp -noreset -br -screen 0 1024x768x24 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
+    # one for a moment. -br: a plain black root, so that nothing unpainted looks drawn (see drawn below).
+    Xvfb -displayfd 3 -nolisten tcp -noreset -br -screen 0 1024x768x24 \
+        3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
     remember_pid "$!"
     wait_for 30 "X server" grep -q '^[0-9]' "$session_dir/display"
     export DISPLAY=":$(head -n1 "$session_dir/display")"

@@ -76,7 +76,7 @@ pid=$last_pid
 registered() {
     dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems 2>/dev/null | grep -q ':'
+        string:RegisteredStatusNotifierItems 2>/dev/null | grep -q '^ *string "'
 }
 wait_for 60 "icon registered with the panel" registered
 # Registered is not yet shown: a click before the panel has drawn the icon lands on the bare panel.
