@@ -21,12 +21,6 @@
 
 namespace {
 
-constexpr int buildNumberWide =
-    scrivlet_version::Major * 10000 + scrivlet_version::Minor * 100 + scrivlet_version::Revision;
-static_assert(buildNumberWide >= -32768 && buildNumberWide <= 32767,
-              "the build number is stored as a signed 16-bit value; this version does not fit");
-constexpr qint16 buildNumber = static_cast<qint16>(buildNumberWide);
-
 // Every write of the program is finished and closed when its call returns, so ending here loses
 // nothing; what waits in a dialog or menu still open must not run any more.
 void endProcessAtOnce()
@@ -119,7 +113,8 @@ bool frmShowInTaskBar::Form_Load()
     watch_->start();
 
     INIAccess ini = settings::open(folder);
-    if (!ini.SetINIData(settings::section(), settings::upChkBuildKey(), QString::number(buildNumber))) {
+    if (!ini.SetINIData(settings::section(), settings::upChkBuildKey(),
+                        QString::number(scrivlet_version::BuildNumber))) {
         // Nothing reads the build number back and nothing is lost when it cannot be written, so a failure
         // here is not worth a box at every start; the memo window reports the folder when it matters.
     }

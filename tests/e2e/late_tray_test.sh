@@ -57,11 +57,31 @@ wait_for 10 "memo window hidden by 最小化" memo_hidden
 is_running "$pid" || fail "the program ended"
 
 echo "X11: the tray restarts: the icon comes back"
-stop_background "$trayer"
-start_tray_host
-trayer=$last_pid
-wait_for 10 "icon in the restarted tray" has_embedded_icon "$pid"
-memo_hidden || fail "the memo window came up while the tray was back within moments"
+# The program looks once a second and shows its window after four looks without an area, so only a
+# restart shorter than three seconds shows that it waits; one that a busy machine made longer is tried
+# again.
+restart_tray() {
+    local attempt started
+    for attempt in 1 2 3; do
+        started=$(now_ms)
+        stop_background "$trayer"
+        start_tray_host
+        trayer=$last_pid
+        if (($(now_ms) - started < 3000)); then
+            wait_for 10 "icon in the restarted tray" has_embedded_icon "$pid"
+            memo_hidden || fail "the memo window came up while the tray was back within moments"
+            return 0
+        fi
+        echo "the tray took $(($(now_ms) - started)) ms to restart; once more"
+        wait_for 10 "icon in the restarted tray" has_embedded_icon "$pid"
+        if memo_shown; then
+            press_minimise
+            wait_for 10 "memo window hidden by 最小化" memo_hidden
+        fi
+    done
+    fail "the tray never restarted within three seconds"
+}
+restart_tray
 
 echo "X11: the tray goes for good: the window comes up"
 stop_background "$trayer"

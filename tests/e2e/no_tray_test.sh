@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Without a notification area the program must not hide where no one can reach it: the memo window
 # comes up at start, and when the system ends the program the memo is saved.
-# Usage: no_tray_test.sh SCRIVLET HELPER_FOLDER
+# Usage: no_tray_test.sh SCRIVLET HELPER_FOLDER BUILD_NUMBER
 set -euo pipefail
 program=$1
 helpers=$2
+build_number=$3
 . "$(dirname "$0")/x11session.sh"
 
 portable_copy "$program"
@@ -20,7 +21,7 @@ pid=$last_pid
 wait_for 60 "memo window" has_visible_window_titled "$pid" "$title"
 memo_window=$(visible_windows_titled "$pid" "$title")
 has_embedded_icon "$pid" && fail "an icon was added"
-grep -q $'^UpChkBuild=1022\r$' "$ini" || fail "UpChkBuild was not written"
+grep -q "^UpChkBuild=$build_number"$'\r$' "$ini" || fail "UpChkBuild was not written"
 focused() {
     [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$memo_window" ]
 }
@@ -29,6 +30,7 @@ wait_for 30 "keyboard focus in the memo window" focused
 echo "the last memo is shown and editing it works; the system ends the program and it saves"
 xdotool key ctrl+End Return
 xdotool type "more"
+wait_for 30 "typed text taken in" copy_holds 12 $'twelve\nmore'
 kill -TERM "$pid"
 wait_for 30 "end of the program on SIGTERM" ended "$pid"
 code=0

@@ -10,20 +10,11 @@ helpers=$2
 
 portable_copy "$program"
 
-# The copy of unsaved edits of memo N, when there is one; x11session.sh set the state folder.
-copy_of() {
-    compgen -G "$XDG_STATE_HOME/Scrivlet/*/text000$1.txt" | head -n1
-}
 has_copy() {
     [ -n "$(copy_of "$1")" ]
 }
 has_no_copy() {
     ! has_copy "$1"
-}
-copy_holds() { # N TEXT
-    local copy
-    copy=$(copy_of "$1")
-    [ -n "$copy" ] && [ "$(cat "$copy")" = "$2" ]
 }
 file_is() { # FILE EXPECTED_FILE
     cmp -s "$1" "$2"
@@ -36,7 +27,7 @@ focused() {
 start_and_show() {
     start_background "scrivlet$1" "$folder/Scrivlet"
     pid=$last_pid
-    wait_for 60 "embedded icon" has_embedded_icon "$pid"
+    wait_for 60 "icon drawn in the tray" icon_drawn "$pid"
     icon=$(embedded_icon "$pid")
     click_window "$icon" 1
     wait_for 30 "memo window" has_visible_window_titled "$pid" "$title"
@@ -82,7 +73,7 @@ memo_window_instead_of_box() {
     [ -n "$memo_window" ] && [ "$memo_window" != "$box" ]
 }
 wait_for 30 "memo window after the question" memo_window_instead_of_box
-wait_for 60 "embedded icon" has_embedded_icon "$pid"
+wait_for 60 "icon drawn in the tray" icon_drawn "$pid"
 icon=$(embedded_icon "$pid")
 wait_for 30 "keyboard focus in the memo window" focused
 

@@ -41,6 +41,7 @@ focused() {
 }
 wait_for 30 "keyboard focus in the memo window" focused
 xdotool type "not saved"
+wait_for 30 "typed text taken in" copy_holds 0 "not saved"
 
 echo "終了 from the panel's menu: ends at once, writes nothing"
 exit_from_panel_menu "$pid"

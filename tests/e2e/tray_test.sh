@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The program as a person uses it, on a real X server with a notification area: start, icon, window,
 # typing, saving, a second copy, Exit, the system ending it, and a crash.
-# Usage: tray_test.sh SCRIVLET HELPER_FOLDER
+# Usage: tray_test.sh SCRIVLET HELPER_FOLDER BUILD_NUMBER
 set -euo pipefail
 program=$1
 helpers=$2
+build_number=$3
 . "$(dirname "$0")/x11session.sh"
 
 portable_copy "$program"
@@ -27,11 +28,11 @@ start_tray_host
 echo "start: the icon only"
 start_background scrivlet "$folder/Scrivlet"
 first=$last_pid
-wait_for 60 "embedded icon" has_embedded_icon "$first"
+wait_for 60 "icon drawn in the tray" icon_drawn "$first"
 icon=$(embedded_icon "$first")
 visible=$(xdotool search --onlyvisible --pid "$first" | grep -vx "$icon" || true)
 [ -z "$visible" ] || fail "a window is visible after start: $visible"
-printf '[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\n' >"$session_dir/ini.expected"
+printf '[Zormet Scrivlet Setting]\r\nUpChkBuild=%s\r\n' "$build_number" >"$session_dir/ini.expected"
 file_is "$ini" "$session_dir/ini.expected" || fail "Scrivlet.ini after start: $(od -c "$ini" | head)"
 
 echo "left click: the memo window, with the caret in the memo"
@@ -74,6 +75,7 @@ echo "Exit from the icon's menu: ends at once, saves nothing"
 xdotool windowfocus "$memo_window"
 wait_for 30 "keyboard focus back in the memo window" focused
 xdotool type "not saved"
+wait_for 30 "typed text taken in" copy_holds 0 "${text}not saved"
 menu_open() {
     xdotool search --onlyvisible --pid "$first" | grep -vx -e "$icon" -e "$memo_window" >/dev/null
 }
@@ -89,7 +91,7 @@ grep -q LastFileNum "$ini" && fail "Exit wrote LastFileNum"
 echo "the system ends it: the memo window saves as when closed"
 start_background third "$folder/Scrivlet"
 third=$last_pid
-wait_for 60 "embedded icon after a restart" has_embedded_icon "$third"
+wait_for 60 "icon drawn after a restart" icon_drawn "$third"
 icon=$(embedded_icon "$third")
 click_window "$icon" 1
 wait_for 30 "memo window" has_visible_window_titled "$third" "$title"
@@ -97,6 +99,7 @@ memo_window=$(visible_windows_titled "$third" "$title")
 wait_for 30 "keyboard focus in the memo window" focused
 xdotool key ctrl+End Return
 xdotool type "saved at the end"
+wait_for 30 "typed text taken in" copy_holds 0 "$text"$'\n'"saved at the end"
 kill -TERM "$third"
 wait_for 30 "end of the program on SIGTERM" ended "$third"
 collect_exit_code "$third"

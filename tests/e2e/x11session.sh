@@ -108,8 +108,9 @@ start_background() {
 start_x_server() {
     # -displayfd picks a free display, so runs side by side never meet; the number arrives when the
     # server accepts connections. -noreset: a server that resets after its last client refuses the next
-    # one for a moment.
-    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
+    # one for a moment. -br: a plain black root, so that nothing unpainted looks drawn (see drawn below).
+    Xvfb -displayfd 3 -nolisten tcp -noreset -br -screen 0 1024x768x24 \
+        3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
     remember_pid "$!"
     wait_for 30 "X server" grep -q '^[0-9]' "$session_dir/display"
     export DISPLAY=":$(head -n1 "$session_dir/display")"
@@ -169,6 +170,29 @@ has_embedded_icon() {
     embedded_icon "$1" >/dev/null
 }
 
+# drawn X Y WIDTH HEIGHT: the screen shows more than one colour there, so something is drawn on the
+# plain background of the root, a panel, a tray or a window not painted yet.
+drawn() {
+    "$helpers/e2e_tray_probe" drawn "$@"
+}
+
+# Whether window W is on the screen (it and every window around it mapped) and has drawn something.
+window_drawn() {
+    local info geometry
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    grep -q 'Map State: IsViewable' <<<"$info" || return 1
+    geometry=$(awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print x, y, w, h }' <<<"$info")
+    # shellcheck disable=SC2086
+    drawn $geometry
+}
+
+# The icon of process PID as a person sees it before clicking: taken in by the tray host and drawn.
+icon_drawn() {
+    local w
+    w=$(embedded_icon "$1") && window_drawn "$w"
+}
+
 # Visible windows of process PID whose title is exactly TITLE (xdotool matches substrings, any case).
 visible_windows_titled() {
     local pid=$1 title=$2 w
@@ -200,6 +224,18 @@ title="Zormet Scrivlet"
 # Lines as the memo files hold them: CP932, each ended by CR LF.
 cp932_lines() {
     printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932
+}
+
+# The copy of unsaved edits of memo N the program keeps in the state folder, when there is one.
+copy_of() {
+    compgen -G "$XDG_STATE_HOME/Scrivlet/*/$(printf 'text%04d.txt' "$1")" | head -n1
+}
+# copy_holds N TEXT: the program has taken in TEXT typed into memo N; it copies it about a second after
+# typing pauses.
+copy_holds() {
+    local copy
+    copy=$(copy_of "$1")
+    [ -n "$copy" ] && [ "$(cat "$copy")" = "$2" ]
 }
 
 # portable_copy PROGRAM: the program copied into $folder, whose files folder keeps memos and settings

@@ -52,17 +52,6 @@ wait_for 30 "Xfce settings service" name_owned org.xfce.Xfconf
 start_background panel xfce4-panel --disable-wm-check
 wait_for 60 "the panel's StatusNotifier watcher" name_owned org.kde.StatusNotifierWatcher
 
-echo "start: the icon goes to the panel"
-start_background scrivlet "$folder/Scrivlet"
-pid=$last_pid
-registered() {
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems 2>/dev/null | grep -q ':'
-}
-wait_for 60 "icon registered with the panel" registered
-has_embedded_icon "$pid" && fail "an XEmbed icon as well"
-
 # The panel's own window, the widest one along the top.
 panel_window() {
     local w
@@ -77,6 +66,22 @@ eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
 # The first icon of the tray; the panel draws a frame a few pixels wide around its plugins.
 icon_x=$((X + panel_size / 2 + 2))
 icon_y=$((Y + panel_size / 2))
+# The square the icon takes, inside that frame: plain panel until the panel has drawn the icon there.
+icon_square=("$((X + 2))" "$((Y + 2))" "$((panel_size - 2))" "$((panel_size - 4))")
+drawn "${icon_square[@]}" && fail "something is drawn where the icon goes before the program started"
+
+echo "start: the icon goes to the panel"
+start_background scrivlet "$folder/Scrivlet"
+pid=$last_pid
+registered() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:RegisteredStatusNotifierItems 2>/dev/null | grep -q '^ *string "'
+}
+wait_for 60 "icon registered with the panel" registered
+# Registered is not yet shown: a click before the panel has drawn the icon lands on the bare panel.
+wait_for 30 "icon drawn on the panel" drawn "${icon_square[@]}"
+has_embedded_icon "$pid" && fail "an XEmbed icon as well"
 
 echo "left click on the icon: the memo window"
 memo_shown() {
@@ -115,11 +120,17 @@ menu_window() {
     done
     return 1
 }
+# Two items of equal height: 終了 is the lower one, its label across the middle of the lower half.
+exit_item_drawn() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    drawn "$((X + 8))" "$((Y + HEIGHT * 5 / 8))" "$((WIDTH - 16))" "$((HEIGHT / 4))"
+}
 clicked_icon 3
 wait_for 30 "the panel's menu" menu_window >/dev/null
 menu=$(menu_window)
+wait_for 30 "終了 drawn in the panel's menu" exit_item_drawn
 eval "$(xdotool getwindowgeometry --shell "$menu")"
-# Two items of equal height: 終了 is the lower one.
 xdotool mousemove "$((X + WIDTH / 2))" "$((Y + HEIGHT * 3 / 4))"
 xdotool click 1
 wait_for 30 "end of the program after 終了" ended "$pid"

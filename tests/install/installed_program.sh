@@ -55,7 +55,7 @@ run_installed() {
     ls -A "$bin" >"$session_dir/bin.before"
     start_background scrivlet "$bin/Scrivlet"
     pid=$last_pid
-    wait_for 60 "embedded icon" has_embedded_icon "$pid"
+    wait_for 60 "icon drawn in the tray" icon_drawn "$pid"
     click_window "$(embedded_icon "$pid")" 1
     wait_for 30 "memo window" has_visible_window_titled "$pid" "$title"
     memo_window=$(visible_windows_titled "$pid" "$title")

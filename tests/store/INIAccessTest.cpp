@@ -23,11 +23,11 @@ TEST(INIAccess, noFileReadsEmptyAndFirstWriteCreatesSectionAndKey)
     INIAccess ini = settingsIn(folder);
     EXPECT_EQ(ini.GetINIData(Section, QStringLiteral("LastFileNum")), QString());
     EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
-    ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("UpChkBuild"), QStringLiteral("1022")));
+    ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("UpChkBuild"), QStringLiteral("907")));
     ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("AutoSave"), QStringLiteral("1")));
     ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("LastFileNum"), QStringLiteral("12")));
     EXPECT_EQ(folder.readSettings(),
-              QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nAutoSave=1\r\nLastFileNum=12\r\n"));
+              QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=907\r\nAutoSave=1\r\nLastFileNum=12\r\n"));
     EXPECT_EQ(ini.GetINIData(Section, QStringLiteral("LastFileNum")), QStringLiteral("12"));
 }
 
@@ -83,8 +83,8 @@ TEST(INIAccess, updateKeepsEveryOtherLineByteForByte)
     expected.replace("LastFileNum=3\n", "LastFileNum=12\n");
     EXPECT_EQ(folder.readSettings(), expected);
 
-    ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("UpChkBuild"), QStringLiteral("1022")));
-    expected.replace("AutoSave=0\r\n", "AutoSave=0\r\nUpChkBuild=1022\r\n");
+    ASSERT_TRUE(ini.SetINIData(Section, QStringLiteral("UpChkBuild"), QStringLiteral("907")));
+    expected.replace("AutoSave=0\r\n", "AutoSave=0\r\nUpChkBuild=907\r\n");
     EXPECT_EQ(folder.readSettings(), expected);
 
     ASSERT_TRUE(ini.SetINIData(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v")));

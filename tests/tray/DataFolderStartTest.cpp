@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "ScopedEnvironment.h"
 #include "ScriptedPrompter.h"
+#include "ScrivletVersion.h"
 #include "SingleInstance.h"
 #include "TempProgramFolder.h"
 #include "frmScrivlet.h"
@@ -58,7 +59,7 @@ TEST_F(InstalledStart, makesTheDataFolderAndKeepsSettingsAndMemosThereOnly)
     ASSERT_TRUE(startup.Form_Load());
     EXPECT_TRUE(prompts.boxes().empty());
     EXPECT_EQ(TempProgramFolder::readBytes(data() + QStringLiteral("Scrivlet.ini")),
-              QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\n"));
+              "[Zormet Scrivlet Setting]\r\nUpChkBuild=" + QByteArray::number(scrivlet_version::BuildNumber) + "\r\n");
 
     startup.mnuVisual_Click();
     frmScrivlet* memo = startup.memoWindow();

@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
+#include "ScrivletVersion.h"
 #include "SingleInstance.h"
 #include "TempProgramFolder.h"
 #include "frmScrivlet.h"
@@ -23,7 +24,8 @@
 
 namespace {
 
-const QByteArray settingsAfterStart = "[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\n";
+const QByteArray settingsAfterStart =
+    "[Zormet Scrivlet Setting]\r\nUpChkBuild=" + QByteArray::number(scrivlet_version::BuildNumber) + "\r\n";
 
 class StartUp : public ::testing::Test
 {
@@ -85,7 +87,8 @@ TEST_F(StartUp, addsTheIconWritesTheBuildNumberAndShowsNothing)
     EXPECT_TRUE(startup.isIconShown());
     EXPECT_EQ(startup.trayIcon()->toolTip(), QStringLiteral("スクリブレット"));
     EXPECT_FALSE(startup.trayIcon()->icon().isNull());
-    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nAutoSave=1\r\n"));
+    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nUpChkBuild=" +
+                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\nAutoSave=1\r\n");
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_FALSE(anyWindowVisible());
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
@@ -288,7 +291,8 @@ TEST_F(StartUp, endOfSessionClosesTheMemoWindowAsTheSystemDoes)
 
     EXPECT_FALSE(startup.isIconShown());
     EXPECT_EQ(folder.readMemo(2), QByteArray("saved at log-off\r\n"));
-    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\nUpChkBuild=1022\r\n"));
+    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\nUpChkBuild=" +
+                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\n");
     QTRY_COMPARE(startup.memoWindow(), nullptr);
     EXPECT_EQ(processEnds, 0);
 }
@@ -451,7 +455,8 @@ TEST_F(StartUp, aNotificationAreaThatComesLateTakesTheIconAndLeavesTheWindowShow
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->close());
     EXPECT_EQ(processEnds, 0);
-    EXPECT_EQ(folder.readSettings(), QByteArray("[Zormet Scrivlet Setting]\r\nUpChkBuild=1022\r\nLastFileNum=0\r\n"));
+    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nUpChkBuild=" +
+                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\nLastFileNum=0\r\n");
 }
 
 TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)
