@@ -2,9 +2,11 @@
 
 #include <QDeadlineTimer>
 
-LockHolder::LockHolder(const QString& programFolder)
+LockHolder::LockHolder(const QString& programFolder, Holder holder)
 {
-    process_.start(QStringLiteral(SCRIVLET_LOCK_HOLDER), {programFolder});
+    process_.start(holder == Holder::MainProgram ? QStringLiteral(SCRIVLET_LOCK_HOLDER)
+                                                 : QStringLiteral(SCRIVLET_UTILITY_AT_WORK),
+                   {programFolder});
     if (!process_.waitForStarted(10000)) {
         failure_ = process_.errorString();
         return;
@@ -24,12 +26,18 @@ LockHolder::~LockHolder()
 {
     if (process_.state() == QProcess::NotRunning)
         return;
-    // Closing its input lets it release the lock and end on its own.
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(10000)) {
+    if (!finish() && process_.state() != QProcess::NotRunning) {
         process_.kill();
         process_.waitForFinished(10000);
     }
+}
+
+bool LockHolder::finish()
+{
+    // Closing its input lets it release the lock and end on its own.
+    process_.closeWriteChannel();
+    holding_ = false;
+    return process_.waitForFinished(10000) && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
 void LockHolder::crash()

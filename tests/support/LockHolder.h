@@ -3,12 +3,19 @@
 #include <QProcess>
 #include <QString>
 
-// Another process holding the program lock of a folder, as a running main program does. Gone with
-// this object; crash() ends it the way a crash does, leaving its lock file behind.
+// Another process holding the program lock of a folder, as a running main program does, or as the
+// utility does in the middle of an operation (compacting the folder's memos, stopped before its first
+// move). Gone with this object; crash() ends it the way a crash does, leaving its lock file behind.
 class LockHolder
 {
 public:
-    explicit LockHolder(const QString& programFolder);
+    enum class Holder
+    {
+        MainProgram,
+        UtilityAtWork
+    };
+
+    explicit LockHolder(const QString& programFolder, Holder holder = Holder::MainProgram);
     ~LockHolder();
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
@@ -19,6 +26,8 @@ public:
     // What the process said when it could not take the lock.
     QString failure() const { return failure_; }
 
+    // Lets it go on to its end; true when it ended well (the utility's operation completed).
+    bool finish();
     // SIGKILL, and waits until the process is reaped, so its number no longer counts as running.
     void crash();
 

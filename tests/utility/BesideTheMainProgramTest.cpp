@@ -1,3 +1,4 @@
+#include "LockHolder.h"
 #include "MemoCompaction.h"
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
@@ -9,6 +10,7 @@
 #include "frmUtility.h"
 #include "mdlScrivlet.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -65,6 +67,39 @@ TEST(BesideTheMainProgram, compactionIsRefusedWhileTheMemoWindowRunsOnTheFolderA
 
     mainProgram.reset();
     mdlScrivlet::resetForTesting();
+}
+
+// Scrivlet started while the utility, in another process, is in the middle of compacting the folder says
+// so and ends, touching nothing; a second copy of Scrivlet still hears that it cannot run twice.
+TEST(BesideTheMainProgram, scrivletStartedWhileTheFolderIsHeldSaysWhoHoldsItAndTouchesNothing)
+{
+    const std::pair<LockHolder::Holder, const char*> holders[] = {
+        {LockHolder::Holder::UtilityAtWork, "Scrivlet Utilityがこのフォルダのメモを処理中です。"
+                                            "処理が終わってから、もう一度起動してください。"},
+        {LockHolder::Holder::MainProgram, "このアプリケーションを複数起動することはできません。"}};
+    for (const auto& [kind, text] : holders) {
+        SCOPED_TRACE(text);
+        mdlScrivlet::resetForTesting();
+        ScopedRuntimeFolder runtime;
+        TempProgramFolder folder;
+        ScriptedPrompter prompter;
+        folder.writeMemo(1, "memo one\r\n");
+        LockHolder holder(folder.path(), kind);
+        ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+
+        frmShowInTaskBar mainProgram(frmShowInTaskBar::Desktop{[] { return true; }, [] {}});
+        EXPECT_FALSE(mainProgram.Form_Load());
+        EXPECT_EQ(prompter.texts(), QStringList{utf8(text)});
+        EXPECT_EQ(prompter.last().icon, Prompter::Icon::Exclamation);
+        EXPECT_EQ(mainProgram.memoWindow(), nullptr);
+        EXPECT_FALSE(mainProgram.isIconShown());
+        EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
+        EXPECT_EQ(QDir(folder.memoFolder()).entryList(QDir::Files), QStringList{QStringLiteral("text0001.txt")});
+        EXPECT_EQ(folder.readMemo(1), QByteArray("memo one\r\n"));
+        // The operation goes on to its end undisturbed.
+        EXPECT_TRUE(holder.finish());
+        mdlScrivlet::resetForTesting();
+    }
 }
 
 } // namespace

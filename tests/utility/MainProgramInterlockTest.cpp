@@ -1,5 +1,9 @@
+#include "EmptyMemoDeletion.h"
 #include "LockHolder.h"
+#include "MemoCompaction.h"
+#include "MemoJoin.h"
 #include "QtPrinters.h"
+#include "SingleInstance.h"
 #include "UtilityTestSupport.h"
 #include "UtilityWindowFixture.h"
 
@@ -13,9 +17,11 @@ const QString mainProgramRuns = utf8("Scrivletが起動中です。終了して�
 class MainProgramInterlock : public UtilityWindow
 {
 protected:
-    // Memos 1 and 3 hold text, 5 is empty: every operation has something to do in 0000-0009.
+    // Memos 1 and 3 hold text, 5 is empty, no others: every operation has something to do in 0000-0009.
     void writeMemos() const
     {
+        for (int number = 0; number <= 9; ++number)
+            QFile::remove(folder.memoPath(number));
         folder.writeMemo(1, "one\r\n");
         folder.writeMemo(3, "three\r\n");
         folder.writeMemo(5, "");
@@ -69,8 +75,6 @@ TEST_F(MainProgramInterlock, eachOperationIsRefusedWhileTheMainProgramRunsAndRun
     };
     for (const Operation& op : operations) {
         SCOPED_TRACE(op.name);
-        for (int number = 0; number <= 9; ++number)
-            QFile::remove(folder.memoPath(number));
         writeMemos();
         prompter.clear();
 
@@ -129,10 +133,10 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     click("cmdDeleteKaraFile"); // the question's default answer is No
     ASSERT_EQ(prompter.boxes().size(), 1u);
     const ScriptedPrompter::Box question = prompter.last();
-    EXPECT_TRUE(question.text.startsWith(utf8("Scrivletが起動中かどうかを確かめられませんでした。\n"
-                                              "ロックファイルを作成できません: ")))
-        << question.text.toStdString();
-    EXPECT_TRUE(question.text.endsWith(utf8("Scrivletが終了していることを確かめたうえで、実行しますか？")));
+    EXPECT_EQ(question.text, utf8("Scrivletが起動中かどうかを確かめられませんでした。\n\n") +
+                                 SingleInstance::lockFilePath(folder.path()) +
+                                 utf8("\n\n理由：ロックファイルを作成できません\n\n"
+                                      "Scrivletが終了していることを確かめたうえで、実行しますか？"));
     EXPECT_EQ(question.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(question.buttons, Prompter::Buttons::YesNo);
     EXPECT_EQ(question.defaultButton, Prompter::Answer::No);
@@ -143,6 +147,64 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     click("cmdDeleteKaraFile");
     EXPECT_FALSE(folder.memoExists(5));
     expectCompletion(prompter.last());
+}
+
+// Looked at from another process just before the last file step of each operation, the folder is
+// held; once the operation has ended, it is free.
+TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
+{
+    utility::MainProgramLock lock(folder.path());
+    int looks = 0;
+    const std::function<void()> look = [&] {
+        ++looks;
+        const LockHolder mainProgram(folder.path());
+        EXPECT_FALSE(mainProgram.isHolding());
+    };
+    const QString memoFolder = folder.memoFolder();
+    const std::pair<const char*, std::function<void()>> operations[] = {
+        {"compaction",
+         [&] {
+             utility::compactMemoNumbers(memoFolder, {0, 9}, 100, prompter, lock, [&](auto&) { look(); });
+         }},
+        {"empty-memo deletion, asking first",
+         [&] {
+             prompter.planAnswer(Prompter::Answer::Yes);
+             utility::deleteEmptyMemoFiles(memoFolder, {0, 9}, true, prompter, lock, [&](int) { look(); });
+         }},
+        {"join, deleting the source",
+         [&] {
+             const std::optional<utility::JoinPreview> preview =
+                 utility::startJoin(memoFolder, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
+             ASSERT_TRUE(preview);
+             prompter.planAnswer(Prompter::Answer::Yes);
+             EXPECT_TRUE(utility::executeJoin(memoFolder, *preview, preview->joined, true, prompter, lock, look));
+         }},
+    };
+    for (const auto& [name, run] : operations) {
+        SCOPED_TRACE(name);
+        writeMemos();
+        looks = 0;
+        run();
+        EXPECT_GT(looks, 0);
+        const LockHolder next(folder.path());
+        EXPECT_TRUE(next.isHolding()) << next.failure().toStdString();
+    }
+}
+
+TEST_F(MainProgramInterlock, aSecondUtilityIsRefusedWhileTheFirstWorks)
+{
+    folder.writeMemo(1, "one\r\n");
+    folder.writeMemo(5, "");
+    LockHolder otherUtility(folder.path(), LockHolder::Holder::UtilityAtWork);
+    ASSERT_TRUE(otherUtility.isHolding()) << otherUtility.failure().toStdString();
+    tabs()->setCurrentIndex(2);
+    setRange("0000", "0009");
+    click("cmdDeleteKaraFile");
+    EXPECT_EQ(prompter.texts(), QStringList{utf8("別のScrivlet Utilityがこのフォルダのメモを処理中です。"
+                                                 "処理が終わってから実行してください。")});
+    EXPECT_TRUE(folder.memoExists(5));
+    EXPECT_TRUE(otherUtility.finish());
+    EXPECT_EQ(memos(), (std::map<int, QByteArray>{{0, "one\r\n"}, {1, ""}}));
 }
 
 } // namespace
