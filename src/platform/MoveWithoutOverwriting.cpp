@@ -119,7 +119,12 @@ MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPat
             *error = fileErrorReason(statError);
         return MoveOutcome::SourceKept;
     }
-    if (!sameFile(before, now))
+    // A hard link shares the source's contents, written or not, as long as the name still leads to them;
+    // a copy holds them only as they were before it was made.
+    struct stat made = {};
+    const bool linked = ::stat(QFile::encodeName(toPath).constData(), &made) == 0 && made.st_dev == before.st_dev &&
+                        made.st_ino == before.st_ino;
+    if (linked ? now.st_dev != made.st_dev || now.st_ino != made.st_ino : !sameFile(before, now))
         return MoveOutcome::SourceChanged;
     return removeFile(fromPath, error) ? MoveOutcome::Moved : MoveOutcome::SourceKept;
 }

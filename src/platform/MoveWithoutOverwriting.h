@@ -19,7 +19,8 @@ enum class MoveOutcome
 
 // Moves a file to a name that must be free without ever replacing what stands there: a rename that
 // refuses to replace, or, where the file system has none, a hard link or a copy (createWithoutOverwriting)
-// after which the source goes only while it is still the file that was linked or copied.
+// after which the source goes only while its name still leads to the file linked, or to the file copied,
+// unwritten since.
 // *error holds the reason for Failed and SourceKept.
 [[nodiscard]] MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 

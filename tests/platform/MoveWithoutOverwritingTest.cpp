@@ -131,6 +131,7 @@ TEST(MoveWithoutOverwriting, aSourceWrittenBeforeItsDeletionIsKept)
         {"savedOverALink", Path::HardLink, saveOver, MoveOutcome::SourceChanged, "old\r\n", "saved\r\n"},
         {"savedOverACopy", Path::Copy, saveOver, MoveOutcome::SourceChanged, "old\r\n", "saved\r\n"},
         {"writtenIntoACopy", Path::Copy, appendTo, MoveOutcome::SourceChanged, "old\r\n", "old\r\nmore\r\n"},
+        {"writtenIntoALink", Path::HardLink, appendTo, MoveOutcome::Moved, "old\r\nmore\r\n", ""},
         {"removedAfterALink", Path::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved,
          "old\r\n", ""}};
     for (const Meanwhile& c : cases) {

@@ -241,6 +241,26 @@ INSTANTIATE_TEST_SUITE_P(RenameLinkOrCopy, Compaction,
                                                                                    : "copy");
                          });
 
+TEST(CompactionByCopy, aMemoWrittenWhileItIsCopiedStaysAndTheRunStopsThere)
+{
+    const ScopedNoExclusiveRename noRename;
+    const ScopedNoHardLinks noHardLinks;
+    TempProgramFolder folder;
+    writeMemos(folder, {0, 2, 3});
+    ScriptedPrompter prompter;
+    ScriptedLock lock;
+    const ScopedMoveInterruption save([](const QString& source) { TempProgramFolder::writeBytes(source, "saved"); });
+    EXPECT_FALSE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 100, prompter, lock).completed);
+    EXPECT_EQ(folder.readMemo(1), contentOf(2));
+    EXPECT_EQ(folder.readMemo(2), QByteArray("saved"));
+    EXPECT_EQ(folder.readMemo(3), contentOf(3));
+    expectBox(prompter.last(),
+              utf8("「text0002.txt」は移す間に書き換えられたため、削除しませんでした。書き換えられる前の内容は"
+                   "「text0001.txt」にあります。\n\n") +
+                  folder.memoPath(2) + utf8("\n\n処理を中断しました。"),
+              Prompter::Icon::Exclamation);
+}
+
 TEST(StopCount, checksInOrderAndAsksFromFiveHundredOn)
 {
     struct Case
