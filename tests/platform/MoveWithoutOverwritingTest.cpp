@@ -1,6 +1,6 @@
 #include "MoveWithoutOverwriting.h"
 
-#include "CreateWithoutOverwriting.h"
+#include "MovePath.h"
 #include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
@@ -20,31 +20,10 @@ enum class Mount
     NoInodeLeft
 };
 
-enum class Path
-{
-    Rename,
-    HardLink,
-    Copy
-};
-
-// The way a move goes, as the file system allows: no seam, no exclusive rename, nor hard links either.
-struct MovePath
-{
-    explicit MovePath(Path path)
-    {
-        if (path != Path::Rename)
-            noRename.emplace();
-        if (path == Path::Copy)
-            noHardLinks.emplace();
-    }
-    std::optional<ScopedNoExclusiveRename> noRename;
-    std::optional<ScopedNoHardLinks> noHardLinks;
-};
-
 struct FailingMove
 {
     const char* name;
-    Path path;
+    MovePath path;
     Mount mount;
     const char* reason;
 };
@@ -62,7 +41,7 @@ class MoveFailure : public ::testing::TestWithParam<FailingMove>
 TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 {
     const FailingMove& c = GetParam();
-    const MovePath path(c.path);
+    const ScopedMovePath path(c.path);
     TempProgramFolder folder;
     QDir().mkpath(folder.memoFolder());
     const QByteArray memo = QByteArray("\x82\xA0\r\n").repeated(20 * 1024);
@@ -88,58 +67,48 @@ TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 
 INSTANTIATE_TEST_SUITE_P(
     Mounts, MoveFailure,
-    ::testing::Values(FailingMove{"readOnlyRename", Path::Rename, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyLink", Path::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyCopy", Path::Copy, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"diskFullCopy", Path::Copy, Mount::Full, "ディスクの空き容量が足りません"},
-                      FailingMove{"noInodeLeftCopy", Path::Copy, Mount::NoInodeLeft, "ディスクの空き容量が足りません"}),
+    ::testing::Values(FailingMove{"readOnlyRename", MovePath::Rename, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"readOnlyLink", MovePath::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"readOnlyCopy", MovePath::Copy, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"diskFullCopy", MovePath::Copy, Mount::Full, "ディスクの空き容量が足りません"},
+                      FailingMove{"noInodeLeftCopy", MovePath::Copy, Mount::NoInodeLeft,
+                                  "ディスクの空き容量が足りません"}),
     [](const ::testing::TestParamInfo<FailingMove>& info) { return std::string(info.param.name); });
 
 } // namespace
 
 namespace {
 
-// What lands on the source between the link or copy and the deletion, and what each name holds after.
-struct Meanwhile
+// A save landing between the link or copy and the deletion of the source is not deleted with it.
+TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)
 {
-    const char* name;
-    Path path;
-    void (*act)(const QString& source);
-    MoveOutcome outcome;
-    QByteArray target;
-    QByteArray source; // empty: gone
-};
-
-void saveOver(const QString& source)
-{
-    QSaveFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("saved\r\n");
-    ASSERT_TRUE(file.commit());
-}
-
-void appendTo(const QString& source)
-{
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("more\r\n");
-}
-
-TEST(MoveWithoutOverwriting, aSourceWrittenBeforeItsDeletionIsKept)
-{
-    const Meanwhile cases[] = {
-        {"savedOverALink", Path::HardLink, saveOver, MoveOutcome::SourceChanged, "old\r\n", "saved\r\n"},
-        {"savedOverACopy", Path::Copy, saveOver, MoveOutcome::SourceChanged, "old\r\n", "saved\r\n"},
-        {"writtenIntoACopy", Path::Copy, appendTo, MoveOutcome::SourceChanged, "old\r\n", "old\r\nmore\r\n"},
-        {"writtenIntoALink", Path::HardLink, appendTo, MoveOutcome::Moved, "old\r\nmore\r\n", ""},
-        {"removedAfterALink", Path::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved,
-         "old\r\n", ""}};
-    for (const Meanwhile& c : cases) {
-        SCOPED_TRACE(c.name);
-        const MovePath path(c.path);
+    const auto save = [](const QString& source) {
+        QSaveFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("new\r\n") == 5 && file.commit());
+    };
+    const auto append = [](const QString& source) {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::Append) && file.write("new\r\n") == 5);
+    };
+    const struct
+    {
+        MovePath path;
+        std::function<void(const QString&)> meanwhile;
+        MoveOutcome outcome;
+        QByteArray target;
+        QByteArray source; // empty: gone
+    } cases[] = {
+        {MovePath::HardLink, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
+        {MovePath::Copy, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
+        {MovePath::Copy, append, MoveOutcome::SourceChanged, "old\r\n", "old\r\nnew\r\n"},
+        {MovePath::HardLink, append, MoveOutcome::Moved, "old\r\nnew\r\n", ""},
+        {MovePath::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved, "old\r\n", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ScopedMovePath path(c.path);
         TempProgramFolder folder;
         folder.writeMemo(1, "old\r\n");
-        const ScopedMoveInterruption interruption(c.act);
+        const ScopedMoveInterruption interruption(c.meanwhile);
         QString error;
         EXPECT_EQ(moveWithoutOverwriting(folder.memoPath(1), folder.memoPath(0), &error), c.outcome);
         EXPECT_EQ(folder.readMemo(0), c.target);

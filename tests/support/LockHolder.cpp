@@ -5,7 +5,7 @@
 LockHolder::LockHolder(const QString& programFolder, Holder holder)
 {
     process_.start(holder == Holder::MainProgram ? QStringLiteral(SCRIVLET_LOCK_HOLDER)
-                                                 : QStringLiteral(SCRIVLET_UTILITY_AT_WORK),
+                                                 : QStringLiteral(SCRIVLET_UTILITY_LOCK_HOLDER),
                    {programFolder});
     if (!process_.waitForStarted(10000)) {
         failure_ = process_.errorString();
@@ -26,18 +26,12 @@ LockHolder::~LockHolder()
 {
     if (process_.state() == QProcess::NotRunning)
         return;
-    if (!finish() && process_.state() != QProcess::NotRunning) {
+    // Closing its input lets it release the lock and end on its own.
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(10000)) {
         process_.kill();
         process_.waitForFinished(10000);
     }
-}
-
-bool LockHolder::finish()
-{
-    // Closing its input lets it release the lock and end on its own.
-    process_.closeWriteChannel();
-    holding_ = false;
-    return process_.waitForFinished(10000) && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
 void LockHolder::crash()

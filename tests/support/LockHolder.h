@@ -4,15 +4,15 @@
 #include <QString>
 
 // Another process holding the program lock of a folder, as a running main program does, or as the
-// utility does in the middle of an operation (compacting the folder's memos, stopped before its first
-// move). Gone with this object; crash() ends it the way a crash does, leaving its lock file behind.
+// utility does during an operation. Gone with this object; crash() ends it the way a crash does,
+// leaving its lock file behind.
 class LockHolder
 {
 public:
     enum class Holder
     {
         MainProgram,
-        UtilityAtWork
+        Utility
     };
 
     explicit LockHolder(const QString& programFolder, Holder holder = Holder::MainProgram);
@@ -26,8 +26,6 @@ public:
     // What the process said when it could not take the lock.
     QString failure() const { return failure_; }
 
-    // Lets it go on to its end; true when it ended well (the utility's operation completed).
-    bool finish();
     // SIGKILL, and waits until the process is reaped, so its number no longer counts as running.
     void crash();
 

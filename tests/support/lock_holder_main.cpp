@@ -1,5 +1,6 @@
 // Holds the program lock of the folder given as its argument until its input closes; says "held"
-// once it does. Tests use it as the running main program of another process.
+// once it does. Tests use it as the running main program of another process, or, built under the
+// utility's name, as the utility working on the folder.
 #include "SingleInstance.h"
 
 #include <QCoreApplication>

@@ -110,14 +110,13 @@ TEST(SingleInstance, aHolderInAnotherProcessIsNamedAndNotDisturbed)
     ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QTemporaryDir otherFolder;
-    folder.writeMemo(1, "moved once the utility goes on\r\n");
     {
         SingleInstance free;
         EXPECT_EQ(free.acquire(folder.path()), Result::Acquired);
     }
     const std::pair<LockHolder::Holder, QString> holders[] = {
         {LockHolder::Holder::MainProgram, QStringLiteral("scrivlet_lock_holder")},
-        {LockHolder::Holder::UtilityAtWork, utilityProgramFileName()}};
+        {LockHolder::Holder::Utility, utilityProgramFileName()}};
     for (const auto& [kind, program] : holders) {
         LockHolder holder(folder.path(), kind);
         ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();

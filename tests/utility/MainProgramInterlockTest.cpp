@@ -12,6 +12,8 @@
 namespace {
 
 const QString mainProgramRuns = utf8("Scrivletが起動中です。終了してから実行してください。");
+const QString otherUtilityWorks =
+    utf8("別のScrivlet Utilityがこのフォルダのメモを処理中です。処理が終わってから実行してください。");
 
 // The utility beside a main program that runs in another process on the same folder.
 class MainProgramInterlock : public UtilityWindow
@@ -77,6 +79,12 @@ TEST_F(MainProgramInterlock, eachOperationIsRefusedWhileTheMainProgramRunsAndRun
         SCOPED_TRACE(op.name);
         writeMemos();
         prompter.clear();
+        {
+            const LockHolder otherUtility(folder.path(), LockHolder::Holder::Utility);
+            op.run();
+            EXPECT_EQ(prompter.texts(), QStringList{otherUtilityWorks});
+            prompter.clear();
+        }
 
         LockHolder mainProgram(folder.path());
         ASSERT_TRUE(mainProgram.isHolding()) << mainProgram.failure().toStdString();
@@ -149,62 +157,39 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     expectCompletion(prompter.last());
 }
 
-// Looked at from another process just before the last file step of each operation, the folder is
-// held; once the operation has ended, it is free.
+// Looked at from another process just before each operation's last file step, the folder is held;
+// afterwards it is free.
 TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
 {
     utility::MainProgramLock lock(folder.path());
     int looks = 0;
-    const std::function<void()> look = [&] {
+    const auto look = [&] {
         ++looks;
-        const LockHolder mainProgram(folder.path());
-        EXPECT_FALSE(mainProgram.isHolding());
+        EXPECT_FALSE(LockHolder(folder.path()).isHolding());
     };
-    const QString memoFolder = folder.memoFolder();
-    const std::pair<const char*, std::function<void()>> operations[] = {
-        {"compaction",
-         [&] {
-             utility::compactMemoNumbers(memoFolder, {0, 9}, 100, prompter, lock, [&](auto&) { look(); });
-         }},
-        {"empty-memo deletion, asking first",
-         [&] {
-             prompter.planAnswer(Prompter::Answer::Yes);
-             utility::deleteEmptyMemoFiles(memoFolder, {0, 9}, true, prompter, lock, [&](int) { look(); });
-         }},
-        {"join, deleting the source",
-         [&] {
-             const std::optional<utility::JoinPreview> preview =
-                 utility::startJoin(memoFolder, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
-             ASSERT_TRUE(preview);
-             prompter.planAnswer(Prompter::Answer::Yes);
-             EXPECT_TRUE(utility::executeJoin(memoFolder, *preview, preview->joined, true, prompter, lock, look));
-         }},
-    };
-    for (const auto& [name, run] : operations) {
-        SCOPED_TRACE(name);
+    const QString files = folder.memoFolder();
+    const std::function<void()> operations[] = {
+        [&] {
+            utility::compactMemoNumbers(files, {0, 9}, 100, prompter, lock, [&](auto&) { look(); });
+        },
+        [&] {
+            utility::deleteEmptyMemoFiles(files, {0, 9}, true, prompter, lock, [&](int) { look(); });
+        },
+        [&] {
+            const auto preview =
+                utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
+            ASSERT_TRUE(preview);
+            EXPECT_TRUE(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look));
+        }};
+    prompter.planAnswer(Prompter::Answer::Yes); // deleting the empty memo
+    prompter.planAnswer(Prompter::Answer::Yes); // deleting the join's source
+    for (const auto& run : operations) {
         writeMemos();
         looks = 0;
         run();
         EXPECT_GT(looks, 0);
-        const LockHolder next(folder.path());
-        EXPECT_TRUE(next.isHolding()) << next.failure().toStdString();
+        EXPECT_TRUE(LockHolder(folder.path()).isHolding());
     }
-}
-
-TEST_F(MainProgramInterlock, aSecondUtilityIsRefusedWhileTheFirstWorks)
-{
-    folder.writeMemo(1, "one\r\n");
-    folder.writeMemo(5, "");
-    LockHolder otherUtility(folder.path(), LockHolder::Holder::UtilityAtWork);
-    ASSERT_TRUE(otherUtility.isHolding()) << otherUtility.failure().toStdString();
-    tabs()->setCurrentIndex(2);
-    setRange("0000", "0009");
-    click("cmdDeleteKaraFile");
-    EXPECT_EQ(prompter.texts(), QStringList{utf8("別のScrivlet Utilityがこのフォルダのメモを処理中です。"
-                                                 "処理が終わってから実行してください。")});
-    EXPECT_TRUE(folder.memoExists(5));
-    EXPECT_TRUE(otherUtility.finish());
-    EXPECT_EQ(memos(), (std::map<int, QByteArray>{{0, "one\r\n"}, {1, ""}}));
 }
 
 } // namespace

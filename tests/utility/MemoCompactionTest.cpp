@@ -1,7 +1,6 @@
 #include "MemoCompaction.h"
 
-#include "CreateWithoutOverwriting.h"
-#include "MoveWithoutOverwriting.h"
+#include "MovePath.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -55,27 +54,11 @@ const QString stopCountRefused = utf8("連続空き数の指定が不正です�
 const QString stopCountQuestion =
     utf8("中断するまでの空きの量が多すぎます。\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
 
-enum class MovePath
-{
-    Rename,
-    HardLink,
-    Copy
-};
-
 // Every case runs with the rename, and with the hard link or the copy of file systems that lack it.
 class Compaction : public ::testing::TestWithParam<MovePath>
 {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() != MovePath::Rename)
-            noRename.emplace();
-        if (GetParam() == MovePath::Copy)
-            noHardLinks.emplace();
-    }
-
-    std::optional<ScopedNoExclusiveRename> noRename;
-    std::optional<ScopedNoHardLinks> noHardLinks;
+    ScopedMovePath movePath{GetParam()};
 
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {
@@ -240,26 +223,6 @@ INSTANTIATE_TEST_SUITE_P(RenameLinkOrCopy, Compaction,
                                                 : info.param == MovePath::HardLink ? "hardLink"
                                                                                    : "copy");
                          });
-
-TEST(CompactionByCopy, aMemoWrittenWhileItIsCopiedStaysAndTheRunStopsThere)
-{
-    const ScopedNoExclusiveRename noRename;
-    const ScopedNoHardLinks noHardLinks;
-    TempProgramFolder folder;
-    writeMemos(folder, {0, 2, 3});
-    ScriptedPrompter prompter;
-    ScriptedLock lock;
-    const ScopedMoveInterruption save([](const QString& source) { TempProgramFolder::writeBytes(source, "saved"); });
-    EXPECT_FALSE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 100, prompter, lock).completed);
-    EXPECT_EQ(folder.readMemo(1), contentOf(2));
-    EXPECT_EQ(folder.readMemo(2), QByteArray("saved"));
-    EXPECT_EQ(folder.readMemo(3), contentOf(3));
-    expectBox(prompter.last(),
-              utf8("「text0002.txt」は移す間に書き換えられたため、削除しませんでした。書き換えられる前の内容は"
-                   "「text0001.txt」にあります。\n\n") +
-                  folder.memoPath(2) + utf8("\n\n処理を中断しました。"),
-              Prompter::Icon::Exclamation);
-}
 
 TEST(StopCount, checksInOrderAndAsksFromFiveHundredOn)
 {
