@@ -1,6 +1,5 @@
 // Times the compaction of 7,000 memos spread over 0–9999 against the same moves made by a plain
 // copy and delete, each on a fresh identical folder, and checks that both leave the same memos.
-#include "CreateWithoutOverwriting.h"
 #include "FailureText.h"
 #include "FolderLock.h"
 #include "MemoCompaction.h"
@@ -168,12 +167,7 @@ int main()
             } else {
                 // Held as the utility holds it, the lock's cost included.
                 utility::MainProgramLock lock(dir.path());
-                std::optional<ScopedNoExclusiveRename> noRename;
-                std::optional<ScopedNoHardLinks> noHardLinks;
-                if (variant >= 1)
-                    noRename.emplace();
-                if (variant == 2)
-                    noHardLinks.emplace();
+                const ScopedMoveWay way(MoveWay(variant));
                 const utility::CompactionResult result =
                     utility::compactMemoNumbers(folder, {0, Numbers - 1}, 100, prompter, lock);
                 (variant == 0 ? renamed : variant == 1 ? linked : copied).push_back(millisecondsSince(start));

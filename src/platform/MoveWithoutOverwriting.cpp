@@ -1,6 +1,5 @@
 #include "MoveWithoutOverwriting.h"
 
-#include "CreateWithoutOverwriting.h"
 #include "FileError.h"
 #include "RemoveFile.h"
 
@@ -129,12 +128,14 @@ MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPat
     return removeFile(fromPath, error) ? MoveOutcome::Moved : MoveOutcome::SourceKept;
 }
 
-ScopedNoExclusiveRename::ScopedNoExclusiveRename() : previous_(exclusiveRenameAvailable())
+ScopedMoveWay::ScopedMoveWay(MoveWay way) : previous_(exclusiveRenameAvailable())
 {
-    exclusiveRenameAvailable() = false;
+    exclusiveRenameAvailable() = exclusiveRenameAvailable() && way == MoveWay::Rename;
+    if (way == MoveWay::Copy)
+        noHardLinks_.emplace();
 }
 
-ScopedNoExclusiveRename::~ScopedNoExclusiveRename()
+ScopedMoveWay::~ScopedMoveWay()
 {
     exclusiveRenameAvailable() = previous_;
 }

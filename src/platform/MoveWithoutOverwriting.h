@@ -1,7 +1,10 @@
 #pragma once
 
+#include "CreateWithoutOverwriting.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 enum class MoveOutcome
 {
@@ -24,18 +27,28 @@ enum class MoveOutcome
 // *error holds the reason for Failed and SourceKept.
 [[nodiscard]] MoveOutcome moveWithoutOverwriting(const QString& fromPath, const QString& toPath, QString* error);
 
-// Tests and benchmarks: while one lives, moves link or copy, as on a file system that cannot rename
-// without replacing.
-class ScopedNoExclusiveRename final
+// The ways a move can go, best first: a rename that refuses to replace; where the file system has none,
+// a hard link; where it has no hard links either, a copy.
+enum class MoveWay
+{
+    Rename,
+    HardLink,
+    Copy
+};
+
+// Tests and benchmarks: while one lives, moves go no better way than `way`, as on a file system that
+// offers none better.
+class ScopedMoveWay final
 {
 public:
-    ScopedNoExclusiveRename();
-    ~ScopedNoExclusiveRename();
-    ScopedNoExclusiveRename(const ScopedNoExclusiveRename&) = delete;
-    ScopedNoExclusiveRename& operator=(const ScopedNoExclusiveRename&) = delete;
+    explicit ScopedMoveWay(MoveWay way);
+    ~ScopedMoveWay();
+    ScopedMoveWay(const ScopedMoveWay&) = delete;
+    ScopedMoveWay& operator=(const ScopedMoveWay&) = delete;
 
 private:
     bool previous_;
+    std::optional<ScopedNoHardLinks> noHardLinks_;
 };
 
 // Tests: while one lives, a move that links or copies runs `meanwhile` once the target is complete and

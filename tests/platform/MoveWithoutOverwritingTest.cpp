@@ -1,6 +1,5 @@
 #include "MoveWithoutOverwriting.h"
 
-#include "MovePath.h"
 #include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
@@ -23,7 +22,7 @@ enum class Mount
 struct FailingMove
 {
     const char* name;
-    MovePath path;
+    MoveWay way;
     Mount mount;
     const char* reason;
 };
@@ -41,7 +40,7 @@ class MoveFailure : public ::testing::TestWithParam<FailingMove>
 TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 {
     const FailingMove& c = GetParam();
-    const ScopedMovePath path(c.path);
+    const ScopedMoveWay way(c.way);
     TempProgramFolder folder;
     QDir().mkpath(folder.memoFolder());
     const QByteArray memo = QByteArray("\x82\xA0\r\n").repeated(20 * 1024);
@@ -67,17 +66,13 @@ TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
 
 INSTANTIATE_TEST_SUITE_P(
     Mounts, MoveFailure,
-    ::testing::Values(FailingMove{"readOnlyRename", MovePath::Rename, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyLink", MovePath::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyCopy", MovePath::Copy, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"diskFullCopy", MovePath::Copy, Mount::Full, "ディスクの空き容量が足りません"},
-                      FailingMove{"noInodeLeftCopy", MovePath::Copy, Mount::NoInodeLeft,
+    ::testing::Values(FailingMove{"readOnlyRename", MoveWay::Rename, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"readOnlyLink", MoveWay::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"readOnlyCopy", MoveWay::Copy, Mount::ReadOnly, "書き込みできない場所です"},
+                      FailingMove{"diskFullCopy", MoveWay::Copy, Mount::Full, "ディスクの空き容量が足りません"},
+                      FailingMove{"noInodeLeftCopy", MoveWay::Copy, Mount::NoInodeLeft,
                                   "ディスクの空き容量が足りません"}),
     [](const ::testing::TestParamInfo<FailingMove>& info) { return std::string(info.param.name); });
-
-} // namespace
-
-namespace {
 
 // A save landing between the link or copy and the deletion of the source is not deleted with it.
 TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)
@@ -92,20 +87,20 @@ TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)
     };
     const struct
     {
-        MovePath path;
+        MoveWay way;
         std::function<void(const QString&)> meanwhile;
         MoveOutcome outcome;
         QByteArray target;
         QByteArray source; // empty: gone
     } cases[] = {
-        {MovePath::HardLink, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
-        {MovePath::Copy, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
-        {MovePath::Copy, append, MoveOutcome::SourceChanged, "old\r\n", "old\r\nnew\r\n"},
-        {MovePath::HardLink, append, MoveOutcome::Moved, "old\r\nnew\r\n", ""},
-        {MovePath::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved, "old\r\n", ""}};
+        {MoveWay::HardLink, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
+        {MoveWay::Copy, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
+        {MoveWay::Copy, append, MoveOutcome::SourceChanged, "old\r\n", "old\r\nnew\r\n"},
+        {MoveWay::HardLink, append, MoveOutcome::Moved, "old\r\nnew\r\n", ""},
+        {MoveWay::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved, "old\r\n", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        const ScopedMovePath path(c.path);
+        const ScopedMoveWay way(c.way);
         TempProgramFolder folder;
         folder.writeMemo(1, "old\r\n");
         const ScopedMoveInterruption interruption(c.meanwhile);

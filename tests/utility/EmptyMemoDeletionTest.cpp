@@ -20,10 +20,11 @@ bool run(
     const utility::BeforeDelete& beforeDelete = {},
     const std::function<bool(Prompter&)>& mayChange = [](Prompter&) { return true; })
 {
-    ScriptedLock lock(mayChange);
+    ScriptedLock lock;
+    lock.answer = mayChange;
     const bool completed = utility::deleteEmptyMemoFiles(folder.memoFolder(), {qint16(first), qint16(last)}, askFirst,
                                                          prompter, lock, beforeDelete);
-    EXPECT_FALSE(lock.isHeld());
+    EXPECT_FALSE(lock.held);
     return completed;
 }
 

@@ -173,16 +173,16 @@ TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
             utility::compactMemoNumbers(files, {0, 9}, 100, prompter, lock, [&](auto&) { look(); });
         },
         [&] {
+            prompter.planAnswer(Prompter::Answer::Yes);
             utility::deleteEmptyMemoFiles(files, {0, 9}, true, prompter, lock, [&](int) { look(); });
         },
         [&] {
             const auto preview =
                 utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
             ASSERT_TRUE(preview);
+            prompter.planAnswer(Prompter::Answer::Yes);
             EXPECT_TRUE(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look));
         }};
-    prompter.planAnswer(Prompter::Answer::Yes); // deleting the empty memo
-    prompter.planAnswer(Prompter::Answer::Yes); // deleting the join's source
     for (const auto& run : operations) {
         writeMemos();
         looks = 0;

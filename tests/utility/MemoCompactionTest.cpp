@@ -1,6 +1,6 @@
 #include "MemoCompaction.h"
 
-#include "MovePath.h"
+#include "MoveWithoutOverwriting.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -55,16 +55,16 @@ const QString stopCountQuestion =
     utf8("中断するまでの空きの量が多すぎます。\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
 
 // Every case runs with the rename, and with the hard link or the copy of file systems that lack it.
-class Compaction : public ::testing::TestWithParam<MovePath>
+class Compaction : public ::testing::TestWithParam<MoveWay>
 {
 protected:
-    ScopedMovePath movePath{GetParam()};
+    ScopedMoveWay moveWay{GetParam()};
 
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {
         const utility::CompactionResult result = utility::compactMemoNumbers(
             folder.memoFolder(), {qint16(first), qint16(last)}, stopCount, prompter, lock, hook);
-        EXPECT_FALSE(lock.isHeld());
+        EXPECT_FALSE(lock.held);
         return result;
     }
 
@@ -207,7 +207,8 @@ TEST_P(Compaction, aRefusedFolderIsNotScanned)
 {
     writeMemos(folder, {0, 2});
     int checks = 0;
-    ScriptedLock refusing([&](Prompter&) { return ++checks, false; });
+    ScriptedLock refusing;
+    refusing.answer = [&](Prompter&) { return ++checks, false; };
     const utility::CompactionResult result =
         utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 100, prompter, refusing,
                                     [](const utility::MemoMove&) { ADD_FAILURE() << "a move was chosen"; });
@@ -218,10 +219,10 @@ TEST_P(Compaction, aRefusedFolderIsNotScanned)
 }
 
 INSTANTIATE_TEST_SUITE_P(RenameLinkOrCopy, Compaction,
-                         ::testing::Values(MovePath::Rename, MovePath::HardLink, MovePath::Copy), [](const auto& info) {
-                             return std::string(info.param == MovePath::Rename     ? "rename"
-                                                : info.param == MovePath::HardLink ? "hardLink"
-                                                                                   : "copy");
+                         ::testing::Values(MoveWay::Rename, MoveWay::HardLink, MoveWay::Copy), [](const auto& info) {
+                             return std::string(info.param == MoveWay::Rename     ? "rename"
+                                                : info.param == MoveWay::HardLink ? "hardLink"
+                                                                                  : "copy");
                          });
 
 TEST(StopCount, checksInOrderAndAsksFromFiveHundredOn)

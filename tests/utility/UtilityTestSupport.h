@@ -37,19 +37,12 @@ inline void expectQuestion(const ScriptedPrompter::Box& box, const QString& text
     expectBox(box, text, icon, Prompter::Buttons::YesNo, Prompter::Answer::No);
 }
 
-// Stands in for the main program's lock: each hold() is answered by `answer` (by default, as when no
-// main program runs); held from a granted hold() to release().
-class ScriptedLock final : public utility::FolderLock
+// Stands in for the main program's lock: each hold() is answered by `answer`, by default as when no
+// main program runs; held from a granted hold() to release().
+struct ScriptedLock final : utility::FolderLock
 {
-public:
-    explicit ScriptedLock(std::function<bool(Prompter&)> answer = [](Prompter&) { return true; })
-        : answer_(std::move(answer))
-    {}
-    bool hold(Prompter& prompter) override { return held_ = answer_(prompter); }
-    void release() override { held_ = false; }
-    bool isHeld() const { return held_; }
-
-private:
-    std::function<bool(Prompter&)> answer_;
-    bool held_ = false;
+    std::function<bool(Prompter&)> answer = [](Prompter&) { return true; };
+    bool held = false;
+    bool hold(Prompter& prompter) override { return held = answer(prompter); }
+    void release() override { held = false; }
 };
