@@ -5,7 +5,6 @@
 #include "TempProgramFolder.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -78,13 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)
 {
     const auto save = [](const QString& source) {
-        QSaveFile file(source);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("new\r\n") == 5 && file.commit());
+        QFile::remove(source);
+        TempProgramFolder::writeBytes(source, "new\r\n");
     };
-    const auto append = [](const QString& source) {
-        QFile file(source);
-        ASSERT_TRUE(file.open(QIODevice::Append) && file.write("new\r\n") == 5);
-    };
+    const auto writeInto = [](const QString& source) { TempProgramFolder::writeBytes(source, "old\r\nnew\r\n"); };
     const struct
     {
         MoveWay way;
@@ -95,8 +91,8 @@ TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)
     } cases[] = {
         {MoveWay::HardLink, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
         {MoveWay::Copy, save, MoveOutcome::SourceChanged, "old\r\n", "new\r\n"},
-        {MoveWay::Copy, append, MoveOutcome::SourceChanged, "old\r\n", "old\r\nnew\r\n"},
-        {MoveWay::HardLink, append, MoveOutcome::Moved, "old\r\nnew\r\n", ""},
+        {MoveWay::Copy, writeInto, MoveOutcome::SourceChanged, "old\r\n", "old\r\nnew\r\n"},
+        {MoveWay::HardLink, writeInto, MoveOutcome::Moved, "old\r\nnew\r\n", ""},
         {MoveWay::HardLink, [](const QString& source) { QFile::remove(source); }, MoveOutcome::Moved, "old\r\n", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
