@@ -3,6 +3,7 @@
 #include "MemoCompaction.h"
 #include "MemoDisturbance.h"
 #include "MemoWindowFixture.h"
+#include "ScopedRuntimeFolder.h"
 
 #include <QTemporaryDir>
 #include <tuple>
@@ -219,6 +220,7 @@ TEST_F(MemoWindow, compactionByTheUtilityUnderAnUnsavedMemoIsAskedAbout)
     open();
     type(QStringLiteral("typed"));
     // As if the utility's own check had been passed (a copy running from another folder on the same data).
+    const ScopedRuntimeFolder runtime;
     const QTemporaryDir otherFolder;
     utility::MainProgramLock otherFoldersLock(otherFolder.path());
     ASSERT_TRUE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 10, prompter, otherFoldersLock).completed);
