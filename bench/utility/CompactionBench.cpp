@@ -167,7 +167,7 @@ int main()
             } else {
                 // Held as the utility holds it, the lock's cost included.
                 utility::MainProgramLock lock(dir.path());
-                const ScopedMoveWay way(MoveWay(variant));
+                const ScopedMoveWay way{static_cast<MoveWay>(variant)};
                 const utility::CompactionResult result =
                     utility::compactMemoNumbers(folder, {0, Numbers - 1}, 100, prompter, lock);
                 (variant == 0 ? renamed : variant == 1 ? linked : copied).push_back(millisecondsSince(start));
