@@ -1,9 +1,10 @@
 // Times the compaction of 7,000 memos spread over 0–9999 against the same moves made by a plain
 // copy and delete, each on a fresh identical folder, and checks that both leave the same memos.
-#include "CreateWithoutOverwriting.h"
 #include "FailureText.h"
+#include "FolderLock.h"
 #include "MemoCompaction.h"
 #include "MemoNaming.h"
+#include "MoveWithoutOverwriting.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -143,17 +144,18 @@ int main()
     const Corpus corpus = makeCorpus();
     const std::vector<utility::MemoMove> moves = expectedMoves(corpus);
     SilentPrompter prompter;
-    std::vector<double> linked, copied, reference;
+    std::vector<double> renamed, linked, copied, reference;
+    constexpr int Reference = 3;
 
     for (int round = 0; round < Rounds; ++round) {
-        QByteArray results[3];
-        for (int variant = 0; variant < 3; ++variant) {
+        QByteArray results[Reference + 1];
+        for (int variant = 0; variant <= Reference; ++variant) {
             QTemporaryDir dir;
             if (!dir.isValid())
                 fail("no temporary folder");
             const QString folder = writeCorpus(dir, corpus);
             const auto start = std::chrono::steady_clock::now();
-            if (variant == 2) {
+            if (variant == Reference) {
                 for (const utility::MemoMove& move : moves) {
                     const std::filesystem::path from =
                         QFile::encodeName(folder + memo::memoFileName(move.from)).toStdString();
@@ -163,20 +165,18 @@ int main()
                 }
                 reference.push_back(millisecondsSince(start));
             } else {
-                // No main program runs on this throwaway folder.
-                const utility::FolderCheck folderFree = [](Prompter&) { return true; };
-                std::optional<ScopedNoHardLinks> noHardLinks;
-                if (variant == 1)
-                    noHardLinks.emplace();
+                // Held as the utility holds it, the lock's cost included.
+                utility::MainProgramLock lock(dir.path());
+                const ScopedMoveWay way{static_cast<MoveWay>(variant)};
                 const utility::CompactionResult result =
-                    utility::compactMemoNumbers(folder, {0, Numbers - 1}, 100, prompter, folderFree);
-                (variant == 0 ? linked : copied).push_back(millisecondsSince(start));
+                    utility::compactMemoNumbers(folder, {0, Numbers - 1}, 100, prompter, lock);
+                (variant == 0 ? renamed : variant == 1 ? linked : copied).push_back(millisecondsSince(start));
                 if (!result.completed || result.moves.size() != moves.size())
                     fail("the compaction did not make the expected moves");
             }
             results[variant] = folderContents(folder);
         }
-        if (results[0] != results[2] || results[1] != results[2])
+        if (results[0] != results[Reference] || results[1] != results[Reference] || results[2] != results[Reference])
             fail("the compaction and the reference left different memos");
     }
 
@@ -184,6 +184,8 @@ int main()
     std::printf("Compaction of %d memos over 0-%d (%d%% gaps), %zu moves, median of %d runs:\n", Memos, Numbers - 1,
                 (Numbers - Memos) * 100 / Numbers, moves.size(), Rounds);
     std::printf("  reference (copy_file + remove, no checks)   %8.1f ms\n", base);
+    std::printf("  compaction, rename without replacing        %8.1f ms   ratio %.2f\n", median(renamed),
+                median(renamed) / base);
     std::printf("  compaction, hard link + delete              %8.1f ms   ratio %.2f\n", median(linked),
                 median(linked) / base);
     std::printf("  compaction, exclusive copy + delete (FAT)   %8.1f ms   ratio %.2f\n", median(copied),

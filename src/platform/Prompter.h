@@ -38,6 +38,9 @@ public:
     virtual QString input(const QString& prompt, const QString& title, const QString& proposed) = 0;
     // The warning box that reports a failure; the caller leaves everything as it was.
     virtual void showFailure(const Failure& failure, const QString& title) = 0;
+    // The same box asking whether to go on all the same, failure.closing being the question: Yes and No,
+    // No as the default. True for Yes.
+    virtual bool confirmDespite(const Failure& failure, const QString& title) = 0;
 
     // A warning or notice with an OK button only.
     void inform(const QString& text, const QString& title, Icon icon)

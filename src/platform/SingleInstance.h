@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Failure.h"
+
 #include <QString>
 #include <memory>
 
@@ -13,8 +15,8 @@ public:
     enum class Result
     {
         Acquired,      // this copy is the only one; the folder stays held until release()
-        HeldElsewhere, // another running copy holds the folder
-        CannotTell     // the lock could not be made at all; *error says why
+        HeldElsewhere, // another running copy holds the folder; holderProgram() says which program
+        CannotTell     // the lock could not be made at all; *failure gives the lock file and the reason
     };
 
     SingleInstance();
@@ -22,22 +24,19 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    [[nodiscard]] Result acquire(const QString& programFolder, QString* error = nullptr);
+    // Looking never disturbs a running holder, and a holder that died counts as none.
+    [[nodiscard]] Result acquire(const QString& programFolder, Failure* failure = nullptr);
     void release();
     bool isHeld() const;
 
-    enum class Presence
-    {
-        None,      // no copy runs from the folder; a lock left by one that died counts as none
-        Running,   // a running copy holds the folder
-        CannotTell // the lock could not be looked at; *error says why
-    };
-    // Whether a copy runs from the folder now. Looking never disturbs a running copy.
-    [[nodiscard]] static Presence runningCopy(const QString& programFolder, QString* error = nullptr);
+    // After HeldElsewhere: the file name of the executable that holds the folder, as its lock records
+    // it; empty when the lock could not be read.
+    QString holderProgram() const { return holderProgram_; }
 
     // In the user's runtime folder (the temporary folder when there is none), named after the folder.
     static QString lockFilePath(const QString& programFolder);
 
 private:
     std::unique_ptr<QLockFile> lock_;
+    QString holderProgram_;
 };

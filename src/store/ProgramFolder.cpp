@@ -39,6 +39,11 @@ bool fail(Failure* failure, const QString& what, const QString& folder, const QS
 
 } // namespace
 
+QString utilityProgramFileName()
+{
+    return QStringLiteral("ScrivletUtility");
+}
+
 QString dataFolder()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -22,6 +22,10 @@ QString programFolder();
 // Whether new files can be made in the program folder; otherwise *failure names it and the reason.
 [[nodiscard]] bool canWriteProgramFolder(Failure* failure);
 
+// The utility's executable. While the utility works on a folder it holds the main program's lock, which
+// records this name; the main program tells it from a second copy of itself by it.
+QString utilityProgramFileName();
+
 // Tests: `folder` is both the executable's folder and the program folder, a portable copy whether or
 // not it holds anything yet.
 class ScopedProgramFolder final

@@ -94,7 +94,11 @@ bool frmShowInTaskBar::Form_Load()
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {
-        prompter().inform(QStringLiteral("このアプリケーションを複数起動することはできません。"),
+        // The utility holds the folder only while it moves or deletes memos; the user starts again after.
+        prompter().inform(instance_.holderProgram() == utilityProgramFileName()
+                              ? QStringLiteral("Scrivlet Utilityがこのフォルダのメモを処理中です。"
+                                               "処理が終わってから、もう一度起動してください。")
+                              : QStringLiteral("このアプリケーションを複数起動することはできません。"),
                           mdlScrivlet::programTitle(), Prompter::Icon::Exclamation);
         return false;
     }

@@ -23,4 +23,9 @@ void FailureBoxPrompter::showFailure(const Failure& failure, const QString& titl
     inform(failureText(failure), title, Icon::Exclamation);
 }
 
+bool FailureBoxPrompter::confirmDespite(const Failure& failure, const QString& title)
+{
+    return confirm(failureText(failure), title, Icon::Exclamation);
+}
+
 } // namespace ui

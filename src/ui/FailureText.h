@@ -17,6 +17,7 @@ class FailureBoxPrompter : public Prompter
 {
 public:
     void showFailure(const Failure& failure, const QString& title) final;
+    bool confirmDespite(const Failure& failure, const QString& title) final;
 };
 
 } // namespace ui

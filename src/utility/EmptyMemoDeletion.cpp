@@ -10,14 +10,20 @@
 namespace utility {
 
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
-                          const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete)
+                          FolderLock& lock, const BeforeDelete& beforeDelete)
 {
+    // The folder is given back before the last box, which may stand open for long.
+    auto refused = [&] {
+        lock.release();
+        return false;
+    };
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
+        lock.release();
         prompter.showFailure({what, path, reason, runStoppedLine()}, title());
         return false;
     };
-    if (!mayChangeFolder(prompter))
-        return false;
+    if (!lock.hold(prompter))
+        return refused();
     WRText text;
     for (int number = range.first; number <= range.last; ++number) {
         const QString name = memo::memoFileName(number);
@@ -35,10 +41,10 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
             if (!prompter.confirm(QStringLiteral("空のファイル「%1」を削除します。\nよろしいですか？").arg(name),
                                   title()))
                 continue;
-            // The question may have stood open for long: the main program may have started, or
-            // someone may have written into the file since it was read.
-            if (!mayChangeFolder(prompter))
-                return false;
+            // The question may have stood open for long: someone may have written into the file since
+            // it was read.
+            if (!lock.hold(prompter))
+                return refused();
             if (!isOrdinaryFile(path))
                 continue;
             const bool stillEmpty = text.RFile(&error).isEmpty();
@@ -57,6 +63,7 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
         if (!removeFile(path, &error))
             return stop(QStringLiteral("「%1」を削除できませんでした。").arg(name), path, error);
     }
+    lock.release();
     prompter.inform(completionMessage(), title(), Prompter::Icon::Information);
     return true;
 }

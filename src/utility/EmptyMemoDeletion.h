@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainProgramCheck.h"
+#include "FolderLock.h"
 #include "TargetRange.h"
 
 #include <QString>
@@ -14,12 +14,12 @@ namespace utility {
 using BeforeDelete = std::function<void(int number)>;
 
 // Deletes the memo files of the range whose memo text is empty, in ascending order, asking first
-// for each when askFirst is set. mayChangeFolder is asked before the first file is read and again
-// after each Yes, when the file is also read again: one written meanwhile stays. Ends with the
-// completion notice; a refusal, or a file that cannot be read or deleted, ends the run with a
-// message naming it and the reason instead. True when the run completed; every failure has been
-// shown by then, so a caller need not look.
+// for each when askFirst is set. The folder is held from before the first file is read to the last
+// deletion, and held again after each Yes, when the file is also read again: one written meanwhile
+// stays. Ends with the completion notice; a refusal, or a file that cannot be read or deleted, ends
+// the run with a message naming it and the reason instead. True when the run completed; every
+// failure has been shown by then, so a caller need not look.
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
-                          const FolderCheck& mayChangeFolder, const BeforeDelete& beforeDelete = {});
+                          FolderLock& lock, const BeforeDelete& beforeDelete = {});
 
 } // namespace utility

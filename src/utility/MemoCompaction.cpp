@@ -1,8 +1,8 @@
 #include "MemoCompaction.h"
 
 #include "FileLookup.h"
-#include "MemoMove.h"
 #include "MemoNaming.h"
+#include "MoveWithoutOverwriting.h"
 #include "NumberText.h"
 #include "Prompter.h"
 #include "TypedNumber.h"
@@ -28,16 +28,19 @@ std::optional<double> checkStopCount(const QString& text, Prompter& prompter)
 }
 
 CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange& range, double stopCount,
-                                    Prompter& prompter, const FolderCheck& mayChangeFolder,
-                                    const BeforeMove& beforeMove)
+                                    Prompter& prompter, FolderLock& lock, const BeforeMove& beforeMove)
 {
     CompactionResult result;
-    if (!mayChangeFolder(prompter))
-        return result;
+    // The folder is given back before the last box, which may stand open for long.
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
+        lock.release();
         prompter.showFailure({what, path, reason, runStoppedLine()}, title());
         return result;
     };
+    if (!lock.hold(prompter)) {
+        lock.release();
+        return result;
+    }
     // Numbers free at this moment, ascending, all below the one being examined.
     std::deque<int> freeNumbers;
     int gapRun = 0;
@@ -63,13 +66,18 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
         case MoveOutcome::TargetExists:
             return stop(QStringLiteral("「%1」を「%2」へ移せませんでした。").arg(fromName, toName), memoFolder + toName,
                         QStringLiteral("移動先に同じ名前のファイルかフォルダがあります。上書きはしません。"));
-        case MoveOutcome::CopyFailed:
+        case MoveOutcome::Failed:
             return stop(QStringLiteral("「%1」を「%2」へ複写できませんでした。").arg(fromName, toName),
                         memoFolder + toName, error);
         case MoveOutcome::SourceKept:
             return stop(
                 QStringLiteral("「%1」を削除できませんでした。同じ内容が「%2」にもあります。").arg(fromName, toName),
                 path, error);
+        case MoveOutcome::SourceChanged:
+            return stop(QStringLiteral("「%1」は移す間に書き換えられたため、削除しませんでした。"
+                                       "書き換えられる前の内容は「%2」にあります。")
+                            .arg(fromName, toName),
+                        path, QString());
         case MoveOutcome::Moved:
             break;
         }
@@ -77,6 +85,7 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
         freeNumbers.pop_front();
         freeNumbers.push_back(number);
     }
+    lock.release();
     prompter.inform(completionMessage(), title(), Prompter::Icon::Information);
     result.completed = true;
     return result;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainProgramCheck.h"
+#include "FolderLock.h"
 #include "TargetRange.h"
 
 #include <QString>
@@ -34,12 +34,11 @@ struct CompactionResult
 [[nodiscard]] std::optional<double> checkStopCount(const QString& text, Prompter& prompter);
 
 // Moves every memo file of the range down to the lowest number free before it, in order; the scan
-// ends once the missing numbers in a row reach the stop count. Nothing is touched unless
-// mayChangeFolder agrees first. No existing file is ever replaced: a target that is taken, or a move
-// that fails, ends the run with a message. Moves made stay made. Every failure has been shown by then,
-// so the result is only for callers that follow the moves.
+// ends once the missing numbers in a row reach the stop count. The folder is held from the scan's
+// first look to the last move; nothing is touched unless it is. No existing file is ever replaced: a
+// target that is taken, or a move that fails, ends the run with a message. Moves made stay made.
+// Every failure has been shown by then, so the result is only for callers that follow the moves.
 CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange& range, double stopCount,
-                                    Prompter& prompter, const FolderCheck& mayChangeFolder,
-                                    const BeforeMove& beforeMove = {});
+                                    Prompter& prompter, FolderLock& lock, const BeforeMove& beforeMove = {});
 
 } // namespace utility

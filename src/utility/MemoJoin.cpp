@@ -1,5 +1,14 @@
 #include "MemoJoin.h"
 
+#include "Cp932.h"
+#include "FileLookup.h"
+#include "MemoNaming.h"
+#include "NumberText.h"
+#include "Prompter.h"
+#include "RemoveFile.h"
+#include "UtilityText.h"
+#include "WRText.h"
+
 namespace utility {
 
 namespace {
@@ -33,6 +42,100 @@ QString textToWrite(const QString& joined, const QString& shown)
     QString text = shown;
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
+}
+
+std::optional<JoinPreview> startJoin(const QString& memoFolder, const QString& sourceText,
+                                     const QString& destinationText, bool withSeparator, Prompter& prompter,
+                                     FolderLock& lock)
+{
+    if (!lock.hold(prompter)) {
+        lock.release();
+        return std::nullopt;
+    }
+    auto path = [&](int number) { return memoFolder + memo::memoFileName(number); };
+    // A text that is no memo number names no single file: the memo is not found.
+    const std::optional<int> source = memoNumberFromText(sourceText);
+    const std::optional<int> destination = memoNumberFromText(destinationText);
+    QString refusal;
+    if (!source || !isOrdinaryFile(path(*source)))
+        refusal = QStringLiteral("結合元が見つかりません。");
+    else if (!destination || !isOrdinaryFile(path(*destination)))
+        refusal = QStringLiteral("結合先が見つかりません。");
+    // Deleting "the source" afterwards would delete the result.
+    else if (*source == *destination)
+        refusal = QStringLiteral("結合元と結合先が同じファイルです。\n別々の番号を指定してください。");
+    if (!refusal.isEmpty()) {
+        lock.release();
+        prompter.inform(refusal, title(), Prompter::Icon::Exclamation);
+        return std::nullopt;
+    }
+    WRText text;
+    std::optional<Failure> failure;
+    auto read = [&](int number) {
+        text.FileName = path(number);
+        QString error;
+        const QString memoText = failure ? QString() : text.RFile(&error);
+        if (!error.isEmpty())
+            failure = Failure{QStringLiteral("「%1」を読み込めませんでした。").arg(memo::memoFileName(number)),
+                              text.FileName, error, QString()};
+        return memoText;
+    };
+    const QString destinationMemo = read(*destination);
+    const QString sourceMemo = read(*source);
+    lock.release();
+    if (failure) {
+        prompter.showFailure(*failure, title());
+        return std::nullopt;
+    }
+    return JoinPreview{*source, *destination, joinedText(destinationMemo, sourceMemo, withSeparator)};
+}
+
+bool executeJoin(const QString& memoFolder, const JoinPreview& preview, const QString& shown, bool deleteSource,
+                 Prompter& prompter, FolderLock& lock, const std::function<void()>& beforeSourceDeletion)
+{
+    const QString destinationName = memo::memoFileName(preview.destination);
+    WRText text;
+    text.FileName = memoFolder + destinationName;
+    text.WText = textToWrite(preview.joined, shown);
+    bool replaced = false;
+    cp932::encode(text.WText, &replaced);
+    if (replaced && !prompter.confirm(QStringLiteral("%1で保存できない文字が含まれています。\n"
+                                                     "その文字は「?」に置き換えて保存されます。よろしいですか？")
+                                          .arg(cp932::name()),
+                                      title()))
+        return false;
+    // The main program may have started while the preview was shown; the preview stays for later.
+    if (!lock.hold(prompter)) {
+        lock.release();
+        return false;
+    }
+    QString error;
+    // On failure the preview stays, so the joined text is not lost.
+    if (!text.WFile(&error)) {
+        lock.release();
+        prompter.showFailure(
+            {QStringLiteral("「%1」に書き込めませんでした。").arg(destinationName), text.FileName, error, QString()},
+            title());
+        return false;
+    }
+    if (!deleteSource || !prompter.confirm(QStringLiteral("結合元ファイルを削除します。\nよろしいですか？"), title()) ||
+        !lock.hold(prompter)) {
+        lock.release();
+        return true;
+    }
+    const QString sourcePath = memoFolder + memo::memoFileName(preview.source);
+    if (beforeSourceDeletion)
+        beforeSourceDeletion();
+    const bool removed = removeFile(sourcePath, &error);
+    lock.release();
+    if (!removed) {
+        prompter.showFailure({QStringLiteral("「%1」を削除できませんでした。").arg(memo::memoFileName(preview.source)),
+                              sourcePath, error,
+                              QStringLiteral("結合した内容は「%1」に書き込み済みです。").arg(destinationName)},
+                             title());
+        return false;
+    }
+    return true;
 }
 
 } // namespace utility

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "FolderLock.h"
+
 #include <QString>
+#include <functional>
+#include <optional>
+
+class Prompter;
 
 namespace utility {
 
@@ -15,5 +21,28 @@ QString joinedText(const QString& destination, const QString& source, bool withS
 // what the box holds: the joined text itself while the box shows it unchanged, so no byte of the
 // memos is altered; otherwise the box's lines joined by CR LF.
 QString textToWrite(const QString& joined, const QString& shown);
+
+// A join between its two steps: the memo appended, the memo it is appended to, the text as built.
+struct JoinPreview
+{
+    int source = 0;
+    int destination = 0;
+    QString joined;
+};
+
+// The first step: both memos read, with the folder held from the first look to the last read. Nothing,
+// the refusal shown, when the source or else the destination names no memo file, when both name the
+// same one, or when either cannot be read.
+[[nodiscard]] std::optional<JoinPreview> startJoin(const QString& memoFolder, const QString& sourceText,
+                                                   const QString& destinationText, bool withSeparator,
+                                                   Prompter& prompter, FolderLock& lock);
+
+// The second step: writes what the preview box shows over the destination, asking first when
+// Shift-JIS cannot hold all of it, then, when deleteSource is set and the user agrees, deletes the
+// source; the folder is held from the write to the deletion. False when the preview is to stay: the
+// user declined, the folder was refused, or the write or the deletion failed (shown).
+[[nodiscard]] bool executeJoin(const QString& memoFolder, const JoinPreview& preview, const QString& shown,
+                               bool deleteSource, Prompter& prompter, FolderLock& lock,
+                               const std::function<void()>& beforeSourceDeletion = {});
 
 } // namespace utility

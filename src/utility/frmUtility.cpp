@@ -1,20 +1,12 @@
 #include "frmUtility.h"
 
-#include "Cp932.h"
 #include "EmptyMemoDeletion.h"
-#include "FileLookup.h"
 #include "MemoCompaction.h"
-#include "MemoJoin.h"
-#include "MemoNaming.h"
-#include "NumberText.h"
 #include "ProgramFolder.h"
 #include "PrompterInUse.h"
-#include "RemoveFile.h"
 #include "TargetRange.h"
 #include "Twips.h"
 #include "UtilityStartup.h"
-#include "UtilityText.h"
-#include "WRText.h"
 #include "WindowSetup.h"
 
 #include <QCheckBox>
@@ -72,7 +64,7 @@ void addStartButton(QVBoxLayout* page, QPushButton* button)
 } // namespace
 
 frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
-    : QDialog(parent), memoFolder_(memoFolder), mayChangeFolder_(utility::refuseWhileMainProgramRuns(programFolder()))
+    : QDialog(parent), memoFolder_(memoFolder), folderLock_(programFolder())
 {
     setObjectName(QStringLiteral("frmUtility"));
     setWindowTitle(QStringLiteral("Zormet Scrivlet Utility"));
@@ -255,7 +247,7 @@ void frmUtility::cmdStartTumeru_Click()
     const std::optional<double> stopCount = utility::checkStopCount(txtStopAki->text(), prompter());
     if (!stopCount)
         return;
-    utility::compactMemoNumbers(memoFolder_, *range, *stopCount, prompter(), mayChangeFolder_);
+    utility::compactMemoNumbers(memoFolder_, *range, *stopCount, prompter(), folderLock_);
 }
 
 void frmUtility::cmdDeleteKaraFile_Click()
@@ -264,54 +256,17 @@ void frmUtility::cmdDeleteKaraFile_Click()
         utility::checkTargetRange(txtTargetFrom->text(), txtTargetTo->text(), prompter());
     if (!range)
         return;
-    utility::deleteEmptyMemoFiles(memoFolder_, *range, chkKillKakunin->isChecked(), prompter(), mayChangeFolder_);
+    utility::deleteEmptyMemoFiles(memoFolder_, *range, chkKillKakunin->isChecked(), prompter(), folderLock_);
 }
 
 void frmUtility::cmdStartHR_Click()
 {
-    // A text that is no memo number names no single file: the memo is not found.
-    const std::optional<int> source = utility::memoNumberFromText(txtTargetFrom->text());
-    if (!source || !isOrdinaryFile(memoPath(*source))) {
-        warn({QStringLiteral("結合元が見つかりません。"), QString(), QString(), QString()});
+    const std::optional<utility::JoinPreview> preview = utility::startJoin(
+        memoFolder_, txtTargetFrom->text(), txtTargetTo->text(), chkHR->isChecked(), prompter(), folderLock_);
+    if (!preview)
         return;
-    }
-    const std::optional<int> destination = utility::memoNumberFromText(txtTargetTo->text());
-    if (!destination || !isOrdinaryFile(memoPath(*destination))) {
-        warn({QStringLiteral("結合先が見つかりません。"), QString(), QString(), QString()});
-        return;
-    }
-    // Deleting "the source" afterwards would delete the result.
-    if (*source == *destination) {
-        warn({QStringLiteral("結合元と結合先が同じファイルです。\n別々の番号を指定してください。"), QString(),
-              QString(), QString()});
-        return;
-    }
-    // The preview is of no use when its writing would be refused.
-    if (!mayChangeFolder_(prompter()))
-        return;
-    WRText text;
-    auto read = [&](int number, QString* memoText) {
-        text.FileName = memoPath(number);
-        QString error;
-        *memoText = text.RFile(&error);
-        if (!error.isEmpty())
-            warn({QStringLiteral("「%1」を読み込めませんでした。").arg(memo::memoFileName(number)), text.FileName,
-                  error, QString()});
-        return error.isEmpty();
-    };
-    QString destinationText;
-    QString sourceText;
-    if (!read(*destination, &destinationText) || !read(*source, &sourceText))
-        return;
-    joinSource_ = *source;
-    joinDestination_ = *destination;
-    showJoinPreview(utility::joinedText(destinationText, sourceText, chkHR->isChecked()));
-}
-
-void frmUtility::showJoinPreview(const QString& joined)
-{
-    joined_ = joined;
-    txtAddAfter->setPlainText(joined);
+    joinPreview_ = *preview;
+    txtAddAfter->setPlainText(joinPreview_.joined);
     joinPages->setCurrentWidget(picAdd);
     fraTarget->setEnabled(false);
     cmdExecuteAdd->setDefault(true);
@@ -320,35 +275,9 @@ void frmUtility::showJoinPreview(const QString& joined)
 
 void frmUtility::cmdExecuteAdd_Click()
 {
-    const QString destinationName = memo::memoFileName(joinDestination_);
-    WRText text;
-    text.FileName = memoPath(joinDestination_);
-    text.WText = utility::textToWrite(joined_, txtAddAfter->toPlainText());
-    bool replaced = false;
-    cp932::encode(text.WText, &replaced);
-    if (replaced && !prompter().confirm(QStringLiteral("%1で保存できない文字が含まれています。\n"
-                                                       "その文字は「?」に置き換えて保存されます。よろしいですか？")
-                                            .arg(cp932::name()),
-                                        utility::title()))
-        return;
-    // The main program may have started while the preview was shown; the preview stays for later.
-    if (!mayChangeFolder_(prompter()))
-        return;
-    QString error;
-    // On failure the preview stays, so the joined text is not lost.
-    if (!text.WFile(&error)) {
-        warn({QStringLiteral("「%1」に書き込めませんでした。").arg(destinationName), text.FileName, error, QString()});
-        return;
-    }
-    if (chkDeleteAddSouse->isChecked() &&
-        prompter().confirm(QStringLiteral("結合元ファイルを削除します。\nよろしいですか？"), utility::title()) &&
-        mayChangeFolder_(prompter()) && !removeFile(memoPath(joinSource_), &error)) {
-        warn({QStringLiteral("「%1」を削除できませんでした。").arg(memo::memoFileName(joinSource_)),
-              memoPath(joinSource_), error,
-              QStringLiteral("結合した内容は「%1」に書き込み済みです。").arg(destinationName)});
-        return;
-    }
-    cmdCancelAdd_Click();
+    if (utility::executeJoin(memoFolder_, joinPreview_, txtAddAfter->toPlainText(), chkDeleteAddSouse->isChecked(),
+                             prompter(), folderLock_))
+        cmdCancelAdd_Click();
 }
 
 void frmUtility::cmdCancelAdd_Click()
@@ -357,14 +286,4 @@ void frmUtility::cmdCancelAdd_Click()
     fraTarget->setEnabled(true);
     cmdStartHR->setDefault(true);
     cmdStartHR->setFocus();
-}
-
-void frmUtility::warn(const Failure& failure)
-{
-    prompter().showFailure(failure, utility::title());
-}
-
-QString frmUtility::memoPath(int number) const
-{
-    return memoFolder_ + memo::memoFileName(number);
 }

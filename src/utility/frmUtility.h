@@ -1,6 +1,7 @@
 #pragma once
 
-#include "MainProgramCheck.h"
+#include "FolderLock.h"
+#include "MemoJoin.h"
 
 #include <QDialog>
 #include <QString>
@@ -13,10 +14,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
-struct Failure;
 
 // The utility's one window: the target range, the version line and a tab per operation. A dialog,
-// so that Enter presses the shown tab's start button.
+// so that Enter presses the shown tab's start button. The operations report through the prompter;
+// the window shows the join preview and keeps what the user typed.
 class frmUtility final : public QDialog
 {
     Q_OBJECT
@@ -50,18 +51,12 @@ private:
     void cmdCancelAdd_Click();
     void cmdDeleteKaraFile_Click();
 
-    void showJoinPreview(const QString& joined);
-    void warn(const Failure& failure);
-    QString memoPath(int number) const;
-
     QString memoFolder_;
-    // Every operation asks it before touching the memo folder.
-    utility::FolderCheck mayChangeFolder_;
+    // Every operation holds it while it works on the memo folder.
+    utility::MainProgramLock folderLock_;
     int shownTab_ = CompactTab;
     // Kept while the preview lasts: the numbers joined and the text as it was built.
-    int joinSource_ = 0;
-    int joinDestination_ = 0;
-    QString joined_;
+    utility::JoinPreview joinPreview_;
 
     QLabel* lblStatus = nullptr;
     QGroupBox* fraTarget = nullptr;

@@ -1,9 +1,11 @@
-#include "MainProgramCheck.h"
+#include "FolderLock.h"
 #include "MemoChange.h"
 #include "MemoCompaction.h"
 #include "MemoDisturbance.h"
 #include "MemoWindowFixture.h"
+#include "ScopedRuntimeFolder.h"
 
+#include <QTemporaryDir>
 #include <tuple>
 
 namespace {
@@ -218,8 +220,10 @@ TEST_F(MemoWindow, compactionByTheUtilityUnderAnUnsavedMemoIsAskedAbout)
     open();
     type(QStringLiteral("typed"));
     // As if the utility's own check had been passed (a copy running from another folder on the same data).
-    const utility::FolderCheck folderFree = [](Prompter&) { return true; };
-    ASSERT_TRUE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 10, prompter, folderFree).completed);
+    const ScopedRuntimeFolder runtime;
+    const QTemporaryDir otherFolder;
+    utility::MainProgramLock otherFoldersLock(otherFolder.path());
+    ASSERT_TRUE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 10, prompter, otherFoldersLock).completed);
     prompter.clear(); // the utility's own completion notice
     ASSERT_EQ(folder.readMemo(0), QByteArray("memo one\r\n"));
     ASSERT_EQ(folder.readMemo(1), QByteArray("memo three\r\n"));

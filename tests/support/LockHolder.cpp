@@ -2,9 +2,11 @@
 
 #include <QDeadlineTimer>
 
-LockHolder::LockHolder(const QString& programFolder)
+LockHolder::LockHolder(const QString& programFolder, Holder holder)
 {
-    process_.start(QStringLiteral(SCRIVLET_LOCK_HOLDER), {programFolder});
+    process_.start(holder == Holder::MainProgram ? QStringLiteral(SCRIVLET_LOCK_HOLDER)
+                                                 : QStringLiteral(SCRIVLET_UTILITY_LOCK_HOLDER),
+                   {programFolder});
     if (!process_.waitForStarted(10000)) {
         failure_ = process_.errorString();
         return;

@@ -3,12 +3,19 @@
 #include <QProcess>
 #include <QString>
 
-// Another process holding the program lock of a folder, as a running main program does. Gone with
-// this object; crash() ends it the way a crash does, leaving its lock file behind.
+// Another process holding the program lock of a folder, as a running main program does, or as the
+// utility does during an operation. Gone with this object; crash() ends it the way a crash does,
+// leaving its lock file behind.
 class LockHolder
 {
 public:
-    explicit LockHolder(const QString& programFolder);
+    enum class Holder
+    {
+        MainProgram,
+        Utility
+    };
+
+    explicit LockHolder(const QString& programFolder, Holder holder = Holder::MainProgram);
     ~LockHolder();
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;

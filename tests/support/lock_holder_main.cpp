@@ -1,5 +1,6 @@
 // Holds the program lock of the folder given as its argument until its input closes; says "held"
-// once it does. Tests use it as the running main program of another process.
+// once it does. Tests use it as the running main program of another process, or, built under the
+// utility's name, as the utility working on the folder.
 #include "SingleInstance.h"
 
 #include <QCoreApplication>
@@ -13,12 +14,12 @@ int main(int argc, char** argv)
         return 2;
     }
     SingleInstance lock;
-    QString error;
-    const SingleInstance::Result result = lock.acquire(QString::fromLocal8Bit(argv[1]), &error);
+    Failure failure;
+    const SingleInstance::Result result = lock.acquire(QString::fromLocal8Bit(argv[1]), &failure);
     if (result != SingleInstance::Result::Acquired) {
         std::fprintf(stderr, "not held: %s\n",
                      result == SingleInstance::Result::HeldElsewhere ? "held elsewhere"
-                                                                     : error.toLocal8Bit().constData());
+                                                                     : failure.reason.toLocal8Bit().constData());
         return 1;
     }
     std::puts("held");

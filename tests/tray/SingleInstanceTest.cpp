@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include "LockHolder.h"
+#include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
 #include "TempProgramFolder.h"
@@ -33,9 +34,9 @@ TEST(SingleInstance, oneCopyPerFolderHowEverTheFolderIsSpelled)
     ASSERT_TRUE(QFile::link(withoutSeparator, linkFolder));
     for (const QString& spelling : {folder.path(), withoutSeparator, linkFolder + QStringLiteral("/")}) {
         SingleInstance second;
-        QString error;
-        EXPECT_EQ(second.acquire(spelling, &error), Result::HeldElsewhere) << spelling.toStdString();
-        EXPECT_EQ(error, QString());
+        Failure failure;
+        EXPECT_EQ(second.acquire(spelling, &failure), Result::HeldElsewhere) << spelling.toStdString();
+        EXPECT_EQ(failure.reason, QString());
         EXPECT_FALSE(second.isHeld());
     }
     QFile::remove(linkFolder);
@@ -103,31 +104,39 @@ TEST(SingleInstance, aCopyThatHasRunForLongKeepsItsFolder)
     EXPECT_TRUE(first.isHeld());
 }
 
-// What the utility asks before it touches a memo folder.
-TEST(SingleInstance, runningCopy_seesAHolderInAnotherProcessWithoutDisturbingIt)
+// What the utility meets before it touches a memo folder, and the main program at start.
+TEST(SingleInstance, aHolderInAnotherProcessIsNamedAndNotDisturbed)
 {
     ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     QTemporaryDir otherFolder;
-    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
-
-    LockHolder holder(folder.path());
-    ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
-    const QByteArray lockBefore = TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path()));
-    for (int look = 0; look < 3; ++look) {
-        QString error;
-        EXPECT_EQ(SingleInstance::runningCopy(folder.path(), &error), SingleInstance::Presence::Running);
-        EXPECT_EQ(error, QString());
+    {
+        SingleInstance free;
+        EXPECT_EQ(free.acquire(folder.path()), Result::Acquired);
     }
-    EXPECT_EQ(SingleInstance::runningCopy(otherFolder.path()), SingleInstance::Presence::None);
-    EXPECT_EQ(TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path())), lockBefore);
-    EXPECT_TRUE(lockBefore.startsWith(QByteArray::number(holder.processId()) + '\n'));
-    // Looking left the holder its folder: a second copy is still refused.
-    SingleInstance second;
-    EXPECT_EQ(second.acquire(folder.path()), Result::HeldElsewhere);
+    const std::pair<LockHolder::Holder, QString> holders[] = {
+        {LockHolder::Holder::MainProgram, QStringLiteral("scrivlet_lock_holder")},
+        {LockHolder::Holder::Utility, utilityProgramFileName()}};
+    for (const auto& [kind, program] : holders) {
+        LockHolder holder(folder.path(), kind);
+        ASSERT_TRUE(holder.isHolding()) << holder.failure().toStdString();
+        const QByteArray lockBefore = TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path()));
+        for (int look = 0; look < 3; ++look) {
+            SingleInstance second;
+            Failure failure;
+            EXPECT_EQ(second.acquire(folder.path(), &failure), Result::HeldElsewhere);
+            EXPECT_EQ(failure.reason, QString());
+            EXPECT_EQ(second.holderProgram(), program);
+            EXPECT_FALSE(second.isHeld());
+        }
+        SingleInstance other;
+        EXPECT_EQ(other.acquire(otherFolder.path()), Result::Acquired);
+        EXPECT_EQ(TempProgramFolder::readBytes(SingleInstance::lockFilePath(folder.path())), lockBefore);
+        EXPECT_TRUE(lockBefore.startsWith(QByteArray::number(holder.processId()) + '\n'));
+    }
 }
 
-TEST(SingleInstance, runningCopy_takesTheLockOfAKilledHolderAsFree)
+TEST(SingleInstance, theLockOfAKilledHolderIsFree)
 {
     ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
@@ -136,24 +145,22 @@ TEST(SingleInstance, runningCopy_takesTheLockOfAKilledHolderAsFree)
     holder.crash();
     ASSERT_TRUE(QFileInfo::exists(SingleInstance::lockFilePath(folder.path())));
 
-    EXPECT_EQ(SingleInstance::runningCopy(folder.path()), SingleInstance::Presence::None);
-    // Looking holds nothing afterwards.
     SingleInstance next;
     EXPECT_EQ(next.acquire(folder.path()), Result::Acquired);
+    EXPECT_TRUE(next.isHeld());
 }
 
-TEST(SingleInstance, runningCopy_cannotTellWhereNoLockCanBeMade)
+TEST(SingleInstance, cannotTellWhereNoLockCanBeMade)
 {
     ScopedRuntimeFolder runtime;
     TempProgramFolder folder;
     ASSERT_TRUE(runtime.makeLocksImpossible());
-    QString error;
-    EXPECT_EQ(SingleInstance::runningCopy(folder.path(), &error), SingleInstance::Presence::CannotTell);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ロックファイルを作成できません: "))) << error.toStdString();
     SingleInstance instance;
-    QString acquireError;
-    EXPECT_EQ(instance.acquire(folder.path(), &acquireError), Result::CannotTell);
-    EXPECT_EQ(acquireError, error);
+    Failure failure;
+    EXPECT_EQ(instance.acquire(folder.path(), &failure), Result::CannotTell);
+    EXPECT_EQ(failure.path, SingleInstance::lockFilePath(folder.path()));
+    EXPECT_EQ(failure.reason, QStringLiteral("ロックファイルを作成できません"));
+    EXPECT_FALSE(instance.isHeld());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "LockHolder.h"
 #include "MemoCompaction.h"
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
@@ -9,6 +10,7 @@
 #include "frmUtility.h"
 #include "mdlScrivlet.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -64,6 +66,32 @@ TEST(BesideTheMainProgram, compactionIsRefusedWhileTheMemoWindowRunsOnTheFolderA
     EXPECT_FALSE(folder.memoExists(1));
 
     mainProgram.reset();
+    mdlScrivlet::resetForTesting();
+}
+
+// Scrivlet started while the utility, in another process, works on the folder says so and ends touching
+// nothing; a second copy of Scrivlet still hears that it cannot run twice.
+TEST(BesideTheMainProgram, scrivletStartedWhileTheFolderIsHeldSaysWhoHoldsItAndTouchesNothing)
+{
+    const std::pair<LockHolder::Holder, const char*> holders[] = {
+        {LockHolder::Holder::Utility,
+         "Scrivlet Utilityがこのフォルダのメモを処理中です。処理が終わってから、もう一度起動してください。"},
+        {LockHolder::Holder::MainProgram, "このアプリケーションを複数起動することはできません。"}};
+    for (const auto& [holder, text] : holders) {
+        mdlScrivlet::resetForTesting();
+        ScopedRuntimeFolder runtime;
+        TempProgramFolder folder;
+        ScriptedPrompter prompter;
+        folder.writeMemo(1, "memo one\r\n");
+        const LockHolder other(folder.path(), holder);
+        ASSERT_TRUE(other.isHolding()) << other.failure().toStdString();
+        frmShowInTaskBar mainProgram(frmShowInTaskBar::Desktop{[] { return true; }, [] {}});
+        EXPECT_FALSE(mainProgram.Form_Load());
+        EXPECT_EQ(prompter.texts(), QStringList{utf8(text)});
+        EXPECT_FALSE(mainProgram.isIconShown());
+        EXPECT_FALSE(QFileInfo::exists(folder.settingsPath()));
+        EXPECT_EQ(QDir(folder.memoFolder()).entryList(QDir::Files), QStringList{QStringLiteral("text0001.txt")});
+    }
     mdlScrivlet::resetForTesting();
 }
 

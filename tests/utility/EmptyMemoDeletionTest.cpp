@@ -14,14 +14,18 @@ QString question(int number)
         .arg(number, 4, 10, QLatin1Char('0'));
 }
 
-// No main program runs on the folder.
-const utility::FolderCheck folderFree = [](Prompter&) { return true; };
-
-bool run(const TempProgramFolder& folder, int first, int last, bool askFirst, Prompter& prompter,
-         const utility::BeforeDelete& beforeDelete = {}, const utility::FolderCheck& mayChange = folderFree)
+// By default no main program runs on the folder. The folder is given back whatever the end of the run.
+bool run(
+    const TempProgramFolder& folder, int first, int last, bool askFirst, Prompter& prompter,
+    const utility::BeforeDelete& beforeDelete = {},
+    const std::function<bool(Prompter&)>& mayChange = [](Prompter&) { return true; })
 {
-    return utility::deleteEmptyMemoFiles(folder.memoFolder(), {qint16(first), qint16(last)}, askFirst, prompter,
-                                         mayChange, beforeDelete);
+    ScriptedLock lock;
+    lock.answer = mayChange;
+    const bool completed = utility::deleteEmptyMemoFiles(folder.memoFolder(), {qint16(first), qint16(last)}, askFirst,
+                                                         prompter, lock, beforeDelete);
+    EXPECT_FALSE(lock.held);
+    return completed;
 }
 
 } // namespace

@@ -1,5 +1,9 @@
+#include "EmptyMemoDeletion.h"
 #include "LockHolder.h"
+#include "MemoCompaction.h"
+#include "MemoJoin.h"
 #include "QtPrinters.h"
+#include "SingleInstance.h"
 #include "UtilityTestSupport.h"
 #include "UtilityWindowFixture.h"
 
@@ -8,14 +12,18 @@
 namespace {
 
 const QString mainProgramRuns = utf8("Scrivletが起動中です。終了してから実行してください。");
+const QString otherUtilityWorks =
+    utf8("別のScrivlet Utilityがこのフォルダのメモを処理中です。処理が終わってから実行してください。");
 
 // The utility beside a main program that runs in another process on the same folder.
 class MainProgramInterlock : public UtilityWindow
 {
 protected:
-    // Memos 1 and 3 hold text, 5 is empty: every operation has something to do in 0000-0009.
+    // Memos 1 and 3 hold text, 5 is empty, no others: every operation has something to do in 0000-0009.
     void writeMemos() const
     {
+        for (int number = 0; number <= 9; ++number)
+            QFile::remove(folder.memoPath(number));
         folder.writeMemo(1, "one\r\n");
         folder.writeMemo(3, "three\r\n");
         folder.writeMemo(5, "");
@@ -69,10 +77,14 @@ TEST_F(MainProgramInterlock, eachOperationIsRefusedWhileTheMainProgramRunsAndRun
     };
     for (const Operation& op : operations) {
         SCOPED_TRACE(op.name);
-        for (int number = 0; number <= 9; ++number)
-            QFile::remove(folder.memoPath(number));
         writeMemos();
         prompter.clear();
+        {
+            const LockHolder otherUtility(folder.path(), LockHolder::Holder::Utility);
+            op.run();
+            EXPECT_EQ(prompter.texts(), QStringList{otherUtilityWorks});
+            prompter.clear();
+        }
 
         LockHolder mainProgram(folder.path());
         ASSERT_TRUE(mainProgram.isHolding()) << mainProgram.failure().toStdString();
@@ -129,10 +141,10 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     click("cmdDeleteKaraFile"); // the question's default answer is No
     ASSERT_EQ(prompter.boxes().size(), 1u);
     const ScriptedPrompter::Box question = prompter.last();
-    EXPECT_TRUE(question.text.startsWith(utf8("Scrivletが起動中かどうかを確かめられませんでした。\n"
-                                              "ロックファイルを作成できません: ")))
-        << question.text.toStdString();
-    EXPECT_TRUE(question.text.endsWith(utf8("Scrivletが終了していることを確かめたうえで、実行しますか？")));
+    EXPECT_EQ(question.text, utf8("Scrivletが起動中かどうかを確かめられませんでした。\n\n") +
+                                 SingleInstance::lockFilePath(folder.path()) +
+                                 utf8("\n\n理由：ロックファイルを作成できません\n\n"
+                                      "Scrivletが終了していることを確かめたうえで、実行しますか？"));
     EXPECT_EQ(question.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(question.buttons, Prompter::Buttons::YesNo);
     EXPECT_EQ(question.defaultButton, Prompter::Answer::No);
@@ -143,6 +155,41 @@ TEST_F(MainProgramInterlock, whereTheLockCannotBeLookedAtTheUserDecides)
     click("cmdDeleteKaraFile");
     EXPECT_FALSE(folder.memoExists(5));
     expectCompletion(prompter.last());
+}
+
+// Looked at from another process just before each operation's last file step, the folder is held;
+// afterwards it is free.
+TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
+{
+    utility::MainProgramLock lock(folder.path());
+    int looks = 0;
+    const auto look = [&] {
+        ++looks;
+        EXPECT_FALSE(LockHolder(folder.path()).isHolding());
+    };
+    const QString files = folder.memoFolder();
+    const std::function<void()> operations[] = {
+        [&] {
+            utility::compactMemoNumbers(files, {0, 9}, 100, prompter, lock, [&](auto&) { look(); });
+        },
+        [&] {
+            prompter.planAnswer(Prompter::Answer::Yes);
+            utility::deleteEmptyMemoFiles(files, {0, 9}, true, prompter, lock, [&](int) { look(); });
+        },
+        [&] {
+            const auto preview =
+                utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
+            ASSERT_TRUE(preview);
+            prompter.planAnswer(Prompter::Answer::Yes);
+            EXPECT_TRUE(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look));
+        }};
+    for (const auto& run : operations) {
+        writeMemos();
+        looks = 0;
+        run();
+        EXPECT_GT(looks, 0);
+        EXPECT_TRUE(LockHolder(folder.path()).isHolding());
+    }
 }
 
 } // namespace

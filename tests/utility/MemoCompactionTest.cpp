@@ -1,6 +1,6 @@
 #include "MemoCompaction.h"
 
-#include "CreateWithoutOverwriting.h"
+#include "MoveWithoutOverwriting.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
 #include "UtilityTestSupport.h"
@@ -50,33 +50,27 @@ std::vector<std::pair<int, int>> asPairs(const std::vector<utility::MemoMove>& m
     return out;
 }
 
-// No main program runs on the folder.
-const utility::FolderCheck folderFree = [](Prompter&) { return true; };
-
 const QString stopCountRefused = utf8("連続空き数の指定が不正です。");
 const QString stopCountQuestion =
     utf8("中断するまでの空きの量が多すぎます。\n稀にハングアップすることもあるかもしれませんがよろしいですか？");
 
-// Every case runs with hard links and with the copy a file system without them needs.
-class Compaction : public ::testing::TestWithParam<bool>
+// Every case runs with the rename, and with the hard link or the copy of file systems that lack it.
+class Compaction : public ::testing::TestWithParam<MoveWay>
 {
 protected:
-    void SetUp() override
-    {
-        if (!GetParam())
-            noHardLinks.emplace();
-    }
-
-    std::optional<ScopedNoHardLinks> noHardLinks;
+    ScopedMoveWay moveWay{GetParam()};
 
     utility::CompactionResult run(int first, int last, double stopCount, const utility::BeforeMove& hook = {})
     {
-        return utility::compactMemoNumbers(folder.memoFolder(), {qint16(first), qint16(last)}, stopCount, prompter,
-                                           folderFree, hook);
+        const utility::CompactionResult result = utility::compactMemoNumbers(
+            folder.memoFolder(), {qint16(first), qint16(last)}, stopCount, prompter, lock, hook);
+        EXPECT_FALSE(lock.held);
+        return result;
     }
 
     TempProgramFolder folder;
     ScriptedPrompter prompter;
+    ScriptedLock lock;
 };
 
 } // namespace
@@ -100,7 +94,7 @@ TEST_P(Compaction, stopCountEndsTheScanAtThatManyMissingNumbersInARow)
             local.writeMemo(number, contentOf(number));
         ScriptedPrompter boxes;
         const utility::CompactionResult result =
-            utility::compactMemoNumbers(local.memoFolder(), {0, 9}, stopCount, boxes, folderFree);
+            utility::compactMemoNumbers(local.memoFolder(), {0, 9}, stopCount, boxes, lock);
         EXPECT_TRUE(result.completed);
         EXPECT_EQ(holdings(local, 9), (std::map<int, int>{{0, 0}, {1, 2}, {2, 3}, {7, 7}})) << stopCount;
         expectCompletion(boxes.last());
@@ -213,17 +207,23 @@ TEST_P(Compaction, aRefusedFolderIsNotScanned)
 {
     writeMemos(folder, {0, 2});
     int checks = 0;
-    const utility::CompactionResult result = utility::compactMemoNumbers(
-        folder.memoFolder(), {0, 9}, 100, prompter, [&](Prompter&) { return ++checks, false; },
-        [](const utility::MemoMove&) { ADD_FAILURE() << "a move was chosen"; });
+    ScriptedLock refusing;
+    refusing.answer = [&](Prompter&) { return ++checks, false; };
+    const utility::CompactionResult result =
+        utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 100, prompter, refusing,
+                                    [](const utility::MemoMove&) { ADD_FAILURE() << "a move was chosen"; });
     EXPECT_EQ(checks, 1);
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(holdings(folder, 9), (std::map<int, int>{{0, 0}, {2, 2}}));
     EXPECT_TRUE(prompter.boxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrCopy, Compaction, ::testing::Values(true, false),
-                         [](const auto& info) { return std::string(info.param ? "hardLink" : "copy"); });
+INSTANTIATE_TEST_SUITE_P(RenameLinkOrCopy, Compaction,
+                         ::testing::Values(MoveWay::Rename, MoveWay::HardLink, MoveWay::Copy), [](const auto& info) {
+                             return std::string(info.param == MoveWay::Rename     ? "rename"
+                                                : info.param == MoveWay::HardLink ? "hardLink"
+                                                                                  : "copy");
+                         });
 
 TEST(StopCount, checksInOrderAndAsksFromFiveHundredOn)
 {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "FolderLock.h"
 #include "Prompter.h"
 #include "ScriptedPrompter.h"
 
 #include <QDir>
 #include <QString>
+#include <functional>
 #include <gtest/gtest.h>
 
 inline QString utf8(const char* s)
@@ -34,3 +36,13 @@ inline void expectQuestion(const ScriptedPrompter::Box& box, const QString& text
 {
     expectBox(box, text, icon, Prompter::Buttons::YesNo, Prompter::Answer::No);
 }
+
+// Stands in for the main program's lock: each hold() is answered by `answer`, by default as when no
+// main program runs; held from a granted hold() to release().
+struct ScriptedLock final : utility::FolderLock
+{
+    std::function<bool(Prompter&)> answer = [](Prompter&) { return true; };
+    bool held = false;
+    bool hold(Prompter& prompter) override { return held = answer(prompter); }
+    void release() override { held = false; }
+};
