@@ -1,3 +1,4 @@
+#include "FakeNotificationArea.h"
 #include "MemoCompaction.h"
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
@@ -29,8 +30,9 @@ TEST(BesideTheMainProgram, compactionIsRefusedWhileTheMemoWindowRunsOnTheFolderA
     folder.writeMemo(1, "memo one\r\n");
 
     int processEnds = 0;
-    auto mainProgram = std::make_unique<frmShowInTaskBar>(
-        frmShowInTaskBar::Desktop{[] { return true; }, [&processEnds] { ++processEnds; }});
+    FakeNotificationArea area;
+    auto mainProgram =
+        std::make_unique<frmShowInTaskBar>(frmShowInTaskBar::Desktop{&area, [&processEnds] { ++processEnds; }});
     ASSERT_TRUE(mainProgram->Form_Load());
     mainProgram->mnuVisual_Click();
     frmScrivlet* memo = mainProgram->memoWindow();
