@@ -33,24 +33,6 @@ public:
         std::chrono::milliseconds areaGrace = std::chrono::seconds(4);
     };
 
-    // Where the program stands; every change of the notification area or of the program's lifetime is
-    // a move between these.
-    enum class TrayState
-    {
-        // The desktop has not yet said whether it has a notification area.
-        Looking,
-        // The icon is in the notification area, or its area has been away for less than the grace.
-        Icon,
-        // No area: the memo window stands on its own in the task bar and its close ends the program.
-        Standalone,
-        // The memo window closes for a session end; an end asked for meanwhile waits for its outcome.
-        ClosingForSessionEnd,
-        // Exit was asked for while the memo window closed for a session end.
-        EndAsked,
-        // The program ends; nothing changes any more.
-        Ending
-    };
-
     frmShowInTaskBar();
     explicit frmShowInTaskBar(Desktop desktop, QWidget* parent = nullptr);
     ~frmShowInTaskBar() override;
@@ -89,9 +71,26 @@ public:
     bool isIconShown() const { return trayIcon_ && trayIcon_->isVisible(); }
     QMenu* mnuMenu() const { return mnuMenu_; }
     bool isStandalone() const { return state_ == TrayState::Standalone; }
-    TrayState trayState() const { return state_; }
 
 private:
+    // Where the program stands; every change of the notification area or of the program's lifetime is
+    // a move between these.
+    enum class TrayState
+    {
+        // The desktop has not yet said whether it has a notification area.
+        Looking,
+        // The icon is in the notification area, or its area has been away for less than the grace.
+        Icon,
+        // No area: the memo window stands on its own in the task bar and its close ends the program.
+        Standalone,
+        // The memo window closes for a session end; an end asked for meanwhile waits for its outcome.
+        ClosingForSessionEnd,
+        // Exit was asked for while the memo window closed for a session end.
+        EndAsked,
+        // The program ends; nothing changes any more.
+        Ending
+    };
+
     frmScrivlet* loadMemoWindow();
     // An area that appeared takes the icon and the program acts as a tray program from then on; one
     // away for longer than the grace leaves the memo window shown on its own, until it returns.
