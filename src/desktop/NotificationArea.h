@@ -1,27 +1,32 @@
 #pragma once
 
-// Whether the desktop has a notification area that can take the program's icon now: a StatusNotifier
-// host on the session bus (KDE, GNOME with its extension, Xfce, Wayland panels) or an X11 system tray
-// (XEmbed). Asked again and again while the program runs, since panels start late and restart.
-// It never asks Qt's own tray code, which settles on one kind of notification area for the
-// process's life the first time it is asked.
-bool notificationAreaPresent();
+#include <QObject>
 
 enum class NotificationAreaKind
 {
     Absent,
+    // A StatusNotifier host on the session bus: KDE, GNOME with its extension, Xfce, Wayland panels.
     StatusNotifier,
+    // An X11 system tray owning its selection on the program's screen.
     XEmbed
 };
 
-// The kind there now; a StatusNotifier host first, as Qt prefers it when it makes an icon.
-NotificationAreaKind notificationAreaKind();
+// What the desktop says about its notification area, told as it changes: panels start late, restart
+// and go away while the program runs. Nothing here ever waits for the desktop.
+class NotificationAreaSource : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
 
-// Whether an area of that kind is there now; an icon made for one kind cannot move to the other.
-bool notificationAreaPresent(NotificationAreaKind kind);
+    // False until the desktop has answered the first question about its area, or been given up on.
+    virtual bool hasAnswered() const = 0;
+    // Where a new icon would go now. Qt settles on one kind for the process's life when it makes the
+    // first icon, asking the desktop itself; Absent also while that question could keep Qt waiting.
+    virtual NotificationAreaKind kindForNewIcon() const = 0;
+    // Whether an area of that kind is there now; an icon made for one kind cannot move to the other.
+    virtual bool isPresent(NotificationAreaKind kind) const = 0;
 
-// A StatusNotifier host is registered on the session bus.
-bool statusNotifierHostPresent();
-
-// An X11 system tray owns its selection on the program's screen; false off X11.
-bool xembedTrayPresent();
+Q_SIGNALS:
+    void changed();
+};

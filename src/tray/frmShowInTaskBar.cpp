@@ -1,7 +1,7 @@
 #include "frmShowInTaskBar.h"
 
 #include "MemoCodecCheck.h"
-#include "NotificationArea.h"
+#include "NotificationAreaWatcher.h"
 #include "ProgramFolder.h"
 #include "PrompterInUse.h"
 #include "RecoveryStore.h"
@@ -31,11 +31,11 @@ void endProcessAtOnce()
 
 } // namespace
 
+frmShowInTaskBar::frmShowInTaskBar() : frmShowInTaskBar(Desktop{}) {}
+
 frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     : QWidget(parent, Qt::Tool), desktop_(std::move(desktop))
 {
-    if (!desktop_.hasNotificationArea)
-        desktop_.hasNotificationArea = [this] { return notificationAreaPresent(iconKind_); };
     if (!desktop_.endProcess)
         desktop_.endProcess = endProcessAtOnce;
 
@@ -56,9 +56,10 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     connect(mnuVisual_, &QAction::triggered, this, &frmShowInTaskBar::mnuVisual_Click);
     connect(mnuExit_, &QAction::triggered, this, &frmShowInTaskBar::mnuExit_Click);
 
-    watch_ = new QTimer(this);
-    watch_->setInterval(WatchIntervalMs);
-    connect(watch_, &QTimer::timeout, this, &frmShowInTaskBar::watchNotificationArea);
+    areaGrace_ = new QTimer(this);
+    areaGrace_->setSingleShot(true);
+    areaGrace_->setInterval(desktop_.areaGrace);
+    connect(areaGrace_, &QTimer::timeout, this, &frmShowInTaskBar::areaStayedAway);
 
     mdlScrivlet::setExitHandler([this] { endProgram(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmShowInTaskBar::commitData);
@@ -110,11 +111,9 @@ bool frmShowInTaskBar::Form_Load()
     }
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Without a notification area an icon would leave the program unreachable: show the window instead.
-    standalone_ = !desktop_.hasNotificationArea();
-    if (!standalone_)
-        showIcon();
-    watch_->start();
+    // Watched only now: a copy that does not start has no business with the desktop.
+    area_ = desktop_.area ? desktop_.area : new NotificationAreaWatcher(this);
+    connect(area_, &NotificationAreaSource::changed, this, &frmShowInTaskBar::notificationAreaChanged);
 
     INIAccess ini = settings::open(folder);
     if (!ini.SetINIData(settings::section(), settings::upChkBuildKey(),
@@ -123,8 +122,10 @@ bool frmShowInTaskBar::Form_Load()
         // here is not worth a box at every start; the memo window reports the folder when it matters.
     }
 
+    // Without a notification area an icon would leave the program unreachable: the window comes instead.
+    notificationAreaChanged();
     // Edits a crash kept from being saved are offered back at once, not at the first click on the icon.
-    if (standalone_ || !RecoveryStore::forProgramFolder(folder).offerable().empty())
+    if (!memo_ && !RecoveryStore::forProgramFolder(folder).offerable().empty())
         mnuVisual_Click();
     return true;
 }
@@ -145,45 +146,68 @@ void frmShowInTaskBar::Form_MouseMove(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-void frmShowInTaskBar::showIcon()
+bool frmShowInTaskBar::placeIcon()
 {
+    // An area that restarts gets the icon again from Qt itself: it follows both the X11 tray and the
+    // StatusNotifier watcher once an icon is shown.
+    if (trayIcon_)
+        return area_->isPresent(iconKind_);
     // Made only once an area is there: Qt chooses between D-Bus and X11 trays when the first icon is made.
-    if (!trayIcon_) {
-        iconKind_ = notificationAreaKind();
-        trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
-        trayIcon_->setToolTip(TaskTray::tip());
-        trayIcon_->setContextMenu(mnuMenu_);
-        connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
-    }
+    const NotificationAreaKind kind = area_->kindForNewIcon();
+    if (kind == NotificationAreaKind::Absent)
+        return false;
+    iconKind_ = kind;
+    trayIcon_ = new QSystemTrayIcon(TaskTray::icon(), this);
+    trayIcon_->setToolTip(TaskTray::tip());
+    trayIcon_->setContextMenu(mnuMenu_);
+    connect(trayIcon_, &QSystemTrayIcon::activated, this, &frmShowInTaskBar::Form_MouseMove);
     trayIcon_->show();
+    return true;
 }
 
-void frmShowInTaskBar::setStandalone(bool standalone)
+void frmShowInTaskBar::enterState(TrayState state)
 {
-    standalone_ = standalone;
-    if (memo_)
-        memo_->setStandalone(standalone);
+    const bool wasStandalone = state_ == TrayState::Standalone;
+    state_ = state;
+    if (memo_ && wasStandalone != (state == TrayState::Standalone))
+        memo_->setStandalone(state == TrayState::Standalone);
 }
 
-void frmShowInTaskBar::watchNotificationArea()
+void frmShowInTaskBar::notificationAreaChanged()
 {
-    if (ending_)
-        return;
-    if (desktop_.hasNotificationArea()) {
-        misses_ = 0;
-        // An area that restarts gets the icon again from Qt itself: it watches both the X11 tray and
-        // the StatusNotifier watcher once an icon is shown.
-        if (standalone_) {
-            showIcon();
-            setStandalone(false);
+    switch (state_) {
+    case TrayState::Looking:
+        if (!area_->hasAnswered())
+            return;
+        if (placeIcon()) {
+            enterState(TrayState::Icon);
+        } else {
+            enterState(TrayState::Standalone);
+            mnuVisual_Click();
         }
         return;
+    case TrayState::Icon:
+        if (area_->isPresent(iconKind_))
+            areaGrace_->stop();
+        else if (!areaGrace_->isActive())
+            areaGrace_->start();
+        return;
+    case TrayState::Standalone:
+        if (placeIcon())
+            enterState(TrayState::Icon);
+        return;
+    case TrayState::ClosingForSessionEnd:
+    case TrayState::EndAsked:
+    case TrayState::Ending:
+        return;
     }
-    if (standalone_)
+}
+
+void frmShowInTaskBar::areaStayedAway()
+{
+    if (state_ != TrayState::Icon || area_->isPresent(iconKind_))
         return;
-    if (++misses_ < MissesBeforeStandalone)
-        return;
-    setStandalone(true);
+    enterState(TrayState::Standalone);
     mnuVisual_Click();
 }
 
@@ -192,7 +216,7 @@ frmScrivlet* frmShowInTaskBar::loadMemoWindow()
     if (!memo_) {
         // A top-level window of its own that deletes itself when it closes; memo_ follows it.
         memo_ = new frmScrivlet;
-        memo_->setStandalone(standalone_);
+        memo_->setStandalone(state_ == TrayState::Standalone);
     }
     return memo_;
 }
@@ -220,19 +244,26 @@ void frmShowInTaskBar::mnuExit_Click()
 
 void frmShowInTaskBar::Form_QueryUnload()
 {
-    if (watch_)
-        watch_->stop();
+    if (areaGrace_)
+        areaGrace_->stop();
     if (trayIcon_)
         trayIcon_->hide();
 }
 
 void frmShowInTaskBar::endProgram()
 {
-    if (closingForSessionEnd_) {
-        endAsked_ = true;
+    switch (state_) {
+    case TrayState::ClosingForSessionEnd:
+    case TrayState::EndAsked:
+        state_ = TrayState::EndAsked;
         return;
+    case TrayState::Looking:
+    case TrayState::Icon:
+    case TrayState::Standalone:
+    case TrayState::Ending:
+        break;
     }
-    ending_ = true;
+    state_ = TrayState::Ending;
     if (memo_)
         memo_->forgetUnsavedEdits();
     mnuMenu_->close();
@@ -246,23 +277,29 @@ bool frmShowInTaskBar::closeMemoForSessionEnd()
     if (!memo_)
         return true;
     // Without a notification area the memo window's close ends the program at once; not here.
-    closingForSessionEnd_ = true;
-    endAsked_ = false;
+    const TrayState before = state_;
+    state_ = TrayState::ClosingForSessionEnd;
     const bool closed = memo_->close();
-    closingForSessionEnd_ = false;
+    const bool endAsked = state_ == TrayState::EndAsked;
+    state_ = before;
     // Exit chosen from the icon's menu while a failure box stood open is the user's own word.
-    if (!closed && endAsked_)
+    if (!closed && endAsked) {
         endProgram();
+        return false;
+    }
+    // The program goes on as it was; what the area did meanwhile counts now.
+    if (!closed)
+        notificationAreaChanged();
     return closed;
 }
 
 bool frmShowInTaskBar::sessionEnding()
 {
-    if (ending_)
+    if (state_ == TrayState::Ending)
         return true;
     if (!closeMemoForSessionEnd())
         return false;
-    ending_ = true;
+    state_ = TrayState::Ending;
     Form_QueryUnload();
     return true;
 }
@@ -273,8 +310,10 @@ bool frmShowInTaskBar::commitSession()
         return false;
     // Without an icon nothing would be left to reach the program by. Ending in here would leave the
     // session manager waiting for the answer that Qt gives once this handler has returned.
-    if (standalone_)
+    if (state_ == TrayState::Standalone)
         QMetaObject::invokeMethod(this, &frmShowInTaskBar::endProgram, Qt::QueuedConnection);
+    else
+        notificationAreaChanged();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 
 class QAction;
@@ -23,21 +24,24 @@ public:
     // What the desktop provides; tests stand in for it.
     struct Desktop
     {
-        std::function<bool()> hasNotificationArea; // default: whether a notification area is there now
-        std::function<void()> endProcess;          // default: the process ends at once
+        // Default: the desktop's own notification areas, watched from Form_Load on.
+        NotificationAreaSource* area = nullptr;
+        // Default: the process ends at once.
+        std::function<void()> endProcess;
+        // How long an area may stay away, as a panel restarting does, before the memo window stands on
+        // its own.
+        std::chrono::milliseconds areaGrace = std::chrono::seconds(4);
     };
 
-    // How often the notification area is looked for, and how many looks in a row may miss it before
-    // the memo window stands on its own: a panel restarting is back within that time.
-    static constexpr int WatchIntervalMs = 1000;
-    static constexpr int MissesBeforeStandalone = 4;
-
-    explicit frmShowInTaskBar(Desktop desktop = {}, QWidget* parent = nullptr);
+    frmShowInTaskBar();
+    explicit frmShowInTaskBar(Desktop desktop, QWidget* parent = nullptr);
     ~frmShowInTaskBar() override;
     Q_DISABLE_COPY_MOVE(frmShowInTaskBar)
 
     // False when memos could not be read faithfully (no CP932 converter) or another copy runs from the
-    // same program folder; the caller then ends this copy.
+    // same program folder; the caller then ends this copy. Otherwise the icon or, without a notification
+    // area, the memo window comes once the desktop has said which: at once when nothing needs asking,
+    // within a few seconds when a panel is slow to answer.
     bool Form_Load();
 
     // Every mouse event over the icon arrives here.
@@ -61,22 +65,40 @@ public:
     // when that save fails the program goes on, window and text as they were.
     int runUntilEnded();
 
-    // One look for the notification area: an area that appeared takes the icon and the program acts as
-    // a tray program from then on; one gone for several looks in a row leaves the memo window shown
-    // on its own, until it returns.
-    void watchNotificationArea();
-
     frmScrivlet* memoWindow() const;
     // None until a notification area has been found.
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     bool isIconShown() const { return trayIcon_ && trayIcon_->isVisible(); }
     QMenu* mnuMenu() const { return mnuMenu_; }
-    bool isStandalone() const { return standalone_; }
+    bool isStandalone() const { return state_ == TrayState::Standalone; }
 
 private:
+    // Where the program stands; every change of the notification area or of the program's lifetime is
+    // a move between these.
+    enum class TrayState
+    {
+        // The desktop has not yet said whether it has a notification area.
+        Looking,
+        // The icon is in the notification area, or its area has been away for less than the grace.
+        Icon,
+        // No area: the memo window stands on its own in the task bar and its close ends the program.
+        Standalone,
+        // The memo window closes for a session end; an end asked for meanwhile waits for its outcome.
+        ClosingForSessionEnd,
+        // Exit was asked for while the memo window closed for a session end.
+        EndAsked,
+        // The program ends; nothing changes any more.
+        Ending
+    };
+
     frmScrivlet* loadMemoWindow();
-    void showIcon();
-    void setStandalone(bool standalone);
+    // An area that appeared takes the icon and the program acts as a tray program from then on; one
+    // away for longer than the grace leaves the memo window shown on its own, until it returns.
+    void notificationAreaChanged();
+    void areaStayedAway();
+    // Whether the icon is in a notification area now, made for the area there if need be.
+    bool placeIcon();
+    void enterState(TrayState state);
     void Form_QueryUnload();
     void endProgram();
     void commitData(QSessionManager& manager);
@@ -88,14 +110,10 @@ private:
     QMenu* mnuMenu_ = nullptr;
     QAction* mnuVisual_ = nullptr;
     QAction* mnuExit_ = nullptr;
-    QTimer* watch_ = nullptr;
-    // What the icon was made for; until then any kind will do.
+    QPointer<NotificationAreaSource> area_;
+    QTimer* areaGrace_ = nullptr;
+    // What the icon was made for; it stays with that kind.
     NotificationAreaKind iconKind_ = NotificationAreaKind::Absent;
-    int misses_ = 0;
     QPointer<frmScrivlet> memo_;
-    bool standalone_ = false;
-    bool ending_ = false;
-    // While the memo window closes for a session end, an end it asks for is the caller's to make.
-    bool closingForSessionEnd_ = false;
-    bool endAsked_ = false;
+    TrayState state_ = TrayState::Looking;
 };

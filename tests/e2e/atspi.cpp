@@ -5,6 +5,9 @@
 //   e2e_atspi windows PID          print PID's top-level windows, "name<TAB>showing<TAB>active" each
 //   e2e_atspi settext PID WINDOW TEXT   replace the text of WINDOW's editable multi-line box
 //   e2e_atspi press PID WINDOW BUTTON   press WINDOW's button named BUTTON (access key marks dropped)
+//   e2e_atspi ping PID LIMIT_MS WINDOW N   ask PID's accessible root, answered on its user-interface
+//                                  thread, again and again until WINDOW has been showing for N answers;
+//                                  fails when any answer took longer than LIMIT_MS
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -13,9 +16,12 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 #include <QTextStream>
+#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -186,6 +192,35 @@ int windows(qint64 pid)
     return 0;
 }
 
+int ping(qint64 pid, qint64 limitMs, const QString& title, int afterShown)
+{
+    Node root;
+    Node window;
+    int answers = 0;
+    int left = afterShown;
+    qint64 slowest = 0;
+    QElapsedTimer clock;
+    for (; left > 0; QThread::msleep(10)) {
+        if (root.service.isEmpty()) {
+            applicationRoot(pid, &root);
+            continue;
+        }
+        clock.start();
+        const QDBusMessage reply = call(root, accessible, QStringLiteral("GetChildCount"));
+        const qint64 took = clock.elapsed();
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return fail(QStringLiteral("no answer after %1 answers: %2").arg(answers).arg(reply.errorMessage()));
+        ++answers;
+        slowest = std::max(slowest, took);
+        if (took > limitMs)
+            std::fprintf(stderr, "e2e_atspi: answer %d took %lld ms\n", answers, static_cast<long long>(took));
+        if (!window.service.isEmpty() || findWindow(pid, title, &window))
+            --left;
+    }
+    std::printf("%d answers, the slowest in %lld ms\n", answers, static_cast<long long>(slowest));
+    return slowest <= limitMs ? 0 : 1;
+}
+
 int serveBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -213,6 +248,8 @@ int main(int argc, char** argv)
         return serveBus();
     if (command == QLatin1String("windows") && args.size() == 2)
         return windows(pid);
+    if (command == QLatin1String("ping") && args.size() == 5)
+        return ping(pid, args[2].toLongLong(), args[3], args[4].toInt());
     Node window;
     if ((command == QLatin1String("settext") || command == QLatin1String("press")) && args.size() == 4) {
         if (!findWindow(pid, args[2], &window))
@@ -237,7 +274,8 @@ int main(int argc, char** argv)
             call(target, QStringLiteral("org.a11y.atspi.Action"), QStringLiteral("DoAction"), {0});
         return reply.type() == QDBusMessage::ReplyMessage ? 0 : fail(reply.errorMessage());
     }
-    return fail(QStringLiteral("usage: bus | windows PID | settext PID WINDOW TEXT | press PID WINDOW BUTTON"));
+    return fail(QStringLiteral(
+        "usage: bus | windows PID | ping PID LIMIT_MS WINDOW N | settext PID WINDOW TEXT | press PID WINDOW BUTTON"));
 }
 
 #include "atspi.moc"

@@ -1,6 +1,7 @@
 // A StatusNotifier host standing in for a panel on a private session bus, and the panel's side of
 // talking to an item: what KDE Plasma, GNOME's AppIndicator extension, Xfce and Wayland panels do.
 //   e2e_sni_host host FILE          own the watcher, say a host is there, append each item to FILE
+//   e2e_sni_host silent             own the watcher and never answer, as a panel that hangs
 //   e2e_sni_host props SERVICE PATH print the item's tool tip title, icon images and menu path
 //   e2e_sni_host menu SERVICE PATH  print the menu's top-level items, "id<TAB>label" each
 //   e2e_sni_host activate SERVICE PATH          a left click as a panel reports it
@@ -14,6 +15,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QFile>
 #include <QStringList>
 #include <QTextStream>
@@ -68,6 +70,14 @@ Q_SIGNALS:
 private:
     QString record_;
     QStringList items_;
+};
+
+// Takes every call and answers none.
+class Unanswering : public QDBusVirtualObject
+{
+public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage&, const QDBusConnection&) override { return true; }
 };
 
 int fail(const QString& what)
@@ -194,6 +204,16 @@ int host(const QString& record)
     return QCoreApplication::exec();
 }
 
+int silent()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    Unanswering nobody;
+    if (!bus.registerVirtualObject(QStringLiteral("/"), &nobody, QDBusConnection::SubPath) ||
+        !bus.registerService(watcherService))
+        return fail(QStringLiteral("cannot own ") + watcherService + QStringLiteral(": ") + bus.lastError().message());
+    return QCoreApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -203,6 +223,8 @@ int main(int argc, char** argv)
     const QString command = args.value(0);
     if (command == QLatin1String("host") && args.size() == 2)
         return host(args[1]);
+    if (command == QLatin1String("silent") && args.size() == 1)
+        return silent();
     if (!QDBusConnection::sessionBus().isConnected())
         return fail(QStringLiteral("no session bus"));
     if (command == QLatin1String("props") && args.size() == 3)
@@ -224,7 +246,7 @@ int main(int argc, char** argv)
                                reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
         return delivered ? 0 : fail(reply.errorMessage());
     }
-    return fail(QStringLiteral("usage: host FILE | props|menu|activate SERVICE PATH | click SERVICE PATH ID"));
+    return fail(QStringLiteral("usage: host FILE | silent | props|menu|activate SERVICE PATH | click SERVICE PATH ID"));
 }
 
 #include "sni_host.moc"

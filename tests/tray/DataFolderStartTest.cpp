@@ -1,3 +1,4 @@
+#include "FakeNotificationArea.h"
 #include "PrivateMount.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
@@ -42,7 +43,7 @@ protected:
 
     frmShowInTaskBar& start()
     {
-        form = std::make_unique<frmShowInTaskBar>(frmShowInTaskBar::Desktop{[] { return true; }, [] {}});
+        form = std::make_unique<frmShowInTaskBar>(frmShowInTaskBar::Desktop{&area, [] {}});
         return *form;
     }
 
@@ -50,6 +51,7 @@ protected:
     ScopedEnvironment xdg{"XDG_DATA_HOME", QFile::encodeName(dataHome())};
     ScopedExecutableFolder executable{bin()};
     ScriptedPrompter prompts;
+    FakeNotificationArea area;
     std::unique_ptr<frmShowInTaskBar> form;
 };
 

@@ -1,3 +1,4 @@
+#include "FakeNotificationArea.h"
 #include "MemoDisturbance.h"
 #include "QtPrinters.h"
 #include "RecoveryStore.h"
@@ -33,8 +34,7 @@ protected:
 
     frmShowInTaskBar& start()
     {
-        form = std::make_unique<frmShowInTaskBar>(
-            frmShowInTaskBar::Desktop{[] { return true; }, [this] { ++processEnds; }});
+        form = std::make_unique<frmShowInTaskBar>(frmShowInTaskBar::Desktop{&area, [this] { ++processEnds; }});
         EXPECT_TRUE(form->Form_Load());
         return *form;
     }
@@ -49,6 +49,7 @@ protected:
     TempProgramFolder folder;
     ScriptedPrompter prompts;
     int processEnds = 0;
+    FakeNotificationArea area;
     std::unique_ptr<frmShowInTaskBar> form;
 };
 

@@ -1,6 +1,7 @@
 #include "frmShowInTaskBar.h"
 
 #include "Cp932.h"
+#include "FakeNotificationArea.h"
 #include "QtPrinters.h"
 #include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
@@ -36,17 +37,11 @@ protected:
     {
         // One at a time: each registers itself as the program's exit.
         form.reset();
-        area = notificationArea;
+        area.set(notificationArea);
+        // An area that goes away is given up on at the next turn of the event loop.
         form = std::make_unique<frmShowInTaskBar>(
-            frmShowInTaskBar::Desktop{[this] { return area; }, [this] { ++processEnds; }});
+            frmShowInTaskBar::Desktop{&area, [this] { ++processEnds; }, std::chrono::milliseconds(0)});
         return *form;
-    }
-
-    // The looks the program takes, one a second, while the notification area is as now.
-    static void look(frmShowInTaskBar& startup, int times)
-    {
-        for (int i = 0; i < times; ++i)
-            startup.watchNotificationArea();
     }
 
     static QPlainTextEdit* memoText(frmScrivlet* memo)
@@ -74,7 +69,7 @@ protected:
     TempProgramFolder folder;
     ScriptedPrompter prompts;
     int processEnds = 0;
-    bool area = true;
+    FakeNotificationArea area;
     std::unique_ptr<frmShowInTaskBar> form;
 };
 
@@ -424,18 +419,38 @@ TEST_F(StartUp, withoutANotificationAreaTheMemoWindowComesUpAtOnce)
     EXPECT_EQ(folder.readSettings(), settingsAfterStart);
 }
 
+TEST_F(StartUp, theIconOrTheWindowComesWithTheDesktopsFirstAnswer)
+{
+    for (const bool notificationArea : {true, false}) {
+        SCOPED_TRACE(notificationArea);
+        mdlScrivlet::resetForTesting();
+        frmShowInTaskBar& startup = start();
+        area.unanswered();
+        ASSERT_TRUE(startup.Form_Load());
+        EXPECT_EQ(startup.trayIcon(), nullptr);
+        EXPECT_EQ(startup.memoWindow(), nullptr);
+
+        area.set(notificationArea);
+
+        EXPECT_EQ(startup.isIconShown(), notificationArea);
+        EXPECT_EQ(startup.isStandalone(), !notificationArea);
+        EXPECT_EQ(startup.memoWindow() != nullptr && startup.memoWindow()->isVisible(), !notificationArea);
+        form.reset();
+    }
+}
+
 TEST_F(StartUp, aNotificationAreaThatComesLateTakesTheIconAndLeavesTheWindowShown)
 {
     frmShowInTaskBar& startup = start(false);
     ASSERT_TRUE(startup.Form_Load());
-    look(startup, 3);
+    area.set(false);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(startup.isStandalone());
     EXPECT_EQ(startup.trayIcon(), nullptr);
     frmScrivlet* memo = startup.memoWindow();
     ASSERT_NE(memo, nullptr);
 
-    area = true;
-    look(startup, 1);
+    area.set(true);
 
     EXPECT_FALSE(startup.isStandalone());
     ASSERT_NE(startup.trayIcon(), nullptr);
@@ -465,29 +480,26 @@ TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)
     ASSERT_TRUE(startup.Form_Load());
 
     // A panel restarting is back before the window needs to come up.
-    area = false;
-    look(startup, frmShowInTaskBar::MissesBeforeStandalone - 1);
-    area = true;
-    look(startup, 1);
+    area.set(false);
+    area.set(true);
+    QCoreApplication::processEvents();
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_FALSE(startup.isStandalone());
     EXPECT_TRUE(startup.isIconShown());
 
-    area = false;
-    look(startup, frmShowInTaskBar::MissesBeforeStandalone - 1);
+    area.set(false);
     EXPECT_EQ(startup.memoWindow(), nullptr);
-    look(startup, 1);
-    EXPECT_TRUE(startup.isStandalone());
+    QTRY_VERIFY(startup.isStandalone());
     frmScrivlet* memo = startup.memoWindow();
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_EQ(memo->windowFlags() & Qt::WindowType_Mask, Qt::Window);
     EXPECT_EQ(memo->focusWidget(), memoText(memo));
-    look(startup, 5);
+    area.set(false);
+    QCoreApplication::processEvents();
     EXPECT_EQ(prompts.boxes().size(), 0u);
 
-    area = true;
-    look(startup, 1);
+    area.set(true);
     EXPECT_FALSE(startup.isStandalone());
     EXPECT_TRUE(startup.isIconShown());
     EXPECT_TRUE(memo->isVisible());
@@ -499,8 +511,8 @@ TEST_F(StartUp, noLookAfterTheProgramEnds)
     frmShowInTaskBar& startup = start();
     ASSERT_TRUE(startup.Form_Load());
     mdlScrivlet::exitProgram();
-    area = false;
-    look(startup, frmShowInTaskBar::MissesBeforeStandalone + 1);
+    area.set(false);
+    QCoreApplication::processEvents();
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_EQ(processEnds, 1);
 }

@@ -1,3 +1,4 @@
+#include "FakeNotificationArea.h"
 #include "LockHolder.h"
 #include "MemoCompaction.h"
 #include "QtPrinters.h"
@@ -31,8 +32,9 @@ TEST(BesideTheMainProgram, compactionIsRefusedWhileTheMemoWindowRunsOnTheFolderA
     folder.writeMemo(1, "memo one\r\n");
 
     int processEnds = 0;
-    auto mainProgram = std::make_unique<frmShowInTaskBar>(
-        frmShowInTaskBar::Desktop{[] { return true; }, [&processEnds] { ++processEnds; }});
+    FakeNotificationArea area;
+    auto mainProgram =
+        std::make_unique<frmShowInTaskBar>(frmShowInTaskBar::Desktop{&area, [&processEnds] { ++processEnds; }});
     ASSERT_TRUE(mainProgram->Form_Load());
     mainProgram->mnuVisual_Click();
     frmScrivlet* memo = mainProgram->memoWindow();
@@ -85,7 +87,8 @@ TEST(BesideTheMainProgram, scrivletStartedWhileTheFolderIsHeldSaysWhoHoldsItAndT
         folder.writeMemo(1, "memo one\r\n");
         const LockHolder other(folder.path(), holder);
         ASSERT_TRUE(other.isHolding()) << other.failure().toStdString();
-        frmShowInTaskBar mainProgram(frmShowInTaskBar::Desktop{[] { return true; }, [] {}});
+        FakeNotificationArea area;
+        frmShowInTaskBar mainProgram(frmShowInTaskBar::Desktop{&area, [] {}});
         EXPECT_FALSE(mainProgram.Form_Load());
         EXPECT_EQ(prompter.texts(), QStringList{utf8(text)});
         EXPECT_FALSE(mainProgram.isIconShown());
