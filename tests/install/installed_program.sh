@@ -34,9 +34,11 @@ check_entries() {
     done
     for entry in "$root"/usr/share/applications/io.github.scrivlet.*.desktop; do
         desktop-file-validate "$entry" >&2 || fail "desktop-file-validate rejects $(basename "$entry")"
-        exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
         icon=$(sed -n 's/^Icon=//p' "$entry")
-        [ -x "$root/usr/bin/$exec_name" ] || fail "$(basename "$entry") starts $exec_name, which is not installed"
+        # The entry and each of its actions.
+        for exec_name in $(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry" | sort -u); do
+            [ -x "$root/usr/bin/$exec_name" ] || fail "$(basename "$entry") starts $exec_name, which is not installed"
+        done
         [ -f "$root/usr/share/icons/hicolor/48x48/apps/$icon.png" ] ||
             fail "$(basename "$entry") shows icon $icon, which is not installed"
     done
