@@ -25,3 +25,12 @@ std::optional<int> chooseFreeNumber(const QString& programFolder, Prompter& prom
                     Prompter::Icon::Information);
     return std::nullopt;
 }
+
+std::optional<int> lowestFreeNumber(const QString& programFolder)
+{
+    for (int n = memo::FirstNumber; n <= memo::LastNumber; ++n) {
+        if (!isOrdinaryFile(memo::memoFilePath(programFolder, n)))
+            return n;
+    }
+    return std::nullopt;
+}

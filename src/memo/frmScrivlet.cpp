@@ -137,6 +137,12 @@ void frmScrivlet::cmdPrev_Click()
         step(memo_->number() - 1, QStringLiteral("状態：ファイル認識。読み込み開始"));
 }
 
+bool frmScrivlet::goToMemo(int number)
+{
+    openMemo(number);
+    return memo_->number() == number;
+}
+
 void frmScrivlet::openMemo(int number)
 {
     step(number, QStringLiteral("状態：4ファイル認識。読み込み開始"));

@@ -35,6 +35,11 @@ public:
 
     const ShownMemo& shownMemo() const { return *memo_; }
 
+    // Shows memo number as choosing it in the file list does; whether it is the shown memo afterwards.
+    bool goToMemo(int number);
+    // Hides the window as 最小化 does.
+    void minimise() { cmdMin_Click(); }
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

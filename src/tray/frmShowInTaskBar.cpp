@@ -8,6 +8,8 @@
 #include "ScrivletVersion.h"
 #include "Settings.h"
 #include "TaskTray.h"
+#include "WindowActivation.h"
+#include "WindowSetup.h"
 #include "frmScrivlet.h"
 #include "mdlScrivlet.h"
 
@@ -42,17 +44,10 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
     setObjectName(QStringLiteral("frmShowInTaskBar"));
     setWindowTitle(mdlScrivlet::programTitle());
 
-    mnuMenu_ = new QMenu(QStringLiteral("Menu"), this);
-    mnuMenu_->setObjectName(QStringLiteral("mnuMenu"));
-    mnuVisual_ = mnuMenu_->addAction(QStringLiteral("書き込みフォーム表示(&V)"));
-    mnuVisual_->setObjectName(QStringLiteral("mnuVisual"));
-    mnuExit_ = mnuMenu_->addAction(QStringLiteral("終了(&X)"));
-    mnuExit_->setObjectName(QStringLiteral("mnuExit"));
-    mnuMenu_->setDefaultAction(mnuVisual_);
-    // Styles differ in how they mark the default item; bold it outright.
-    QFont bold = mnuVisual_->font();
-    bold.setBold(true);
-    mnuVisual_->setFont(bold);
+    mnuMenu_ = ui::createMenu(this);
+    mnuVisual_ = ui::addMenuItem(mnuMenu_, "mnuVisual", QStringLiteral("書き込みフォーム表示(&V)"));
+    mnuExit_ = ui::addMenuItem(mnuMenu_, "mnuExit", QStringLiteral("終了(&X)"));
+    ui::setDefaultMenuItem(mnuMenu_, mnuVisual_);
     connect(mnuVisual_, &QAction::triggered, this, &frmShowInTaskBar::mnuVisual_Click);
     connect(mnuExit_, &QAction::triggered, this, &frmShowInTaskBar::mnuExit_Click);
 
@@ -95,6 +90,8 @@ bool frmShowInTaskBar::Form_Load()
     const QString folder = programFolder();
     // A lock that cannot be made at all must not keep the user from the program.
     if (instance_.acquire(folder) == SingleInstance::Result::HeldElsewhere) {
+        if (secondCopy_ && secondCopy_())
+            return false;
         // The utility holds the folder only while it moves or deletes memos; the user starts again after.
         prompter().inform(instance_.holderProgram() == utilityProgramFileName()
                               ? QStringLiteral("Scrivlet Utilityがこのフォルダのメモを処理中です。"
@@ -221,12 +218,14 @@ frmScrivlet* frmShowInTaskBar::loadMemoWindow()
     return memo_;
 }
 
-void frmShowInTaskBar::mnuVisual_Click()
+frmScrivlet* frmShowInTaskBar::showMemoWindow(const QString& activationToken, bool x11StartupId)
 {
     const bool loaded = !memo_.isNull();
     frmScrivlet* memo = loadMemoWindow();
     if (loaded)
         memo->recheckShownMemo();
+    // Before the window is mapped: the desktop reads the token when it maps a window.
+    prepareActivation(memo->winId(), activationToken, x11StartupId);
     if (memo->isMinimized())
         memo->setWindowState(memo->windowState() & ~Qt::WindowMinimized);
     if (!memo->isVisible())
@@ -235,6 +234,7 @@ void frmShowInTaskBar::mnuVisual_Click()
     memo->activateWindow();
     if (auto* text = memo->findChild<QPlainTextEdit*>(QStringLiteral("txtDataField")))
         text->setFocus(Qt::ActiveWindowFocusReason);
+    return memo;
 }
 
 void frmShowInTaskBar::mnuExit_Click()

@@ -44,9 +44,16 @@ public:
     // within a few seconds when a panel is slow to answer.
     bool Form_Load();
 
+    // When another copy runs on the folder: hands this start's request over to it instead of saying
+    // that the program cannot run twice; true when it did.
+    void setSecondCopyHandler(std::function<bool()> handOver) { secondCopy_ = std::move(handOver); }
+
     // Every mouse event over the icon arrives here.
     void Form_MouseMove(QSystemTrayIcon::ActivationReason reason);
-    void mnuVisual_Click();
+    void mnuVisual_Click() { showMemoWindow(); }
+    // Loads, shows and raises the memo window with the caret in the memo, as 書き込みフォーム表示 does. A
+    // start's activation token lets the desktop give it the focus.
+    frmScrivlet* showMemoWindow(const QString& activationToken = QString(), bool x11StartupId = false);
     void mnuExit_Click();
 
     // The system is ending the program (log-off, shut-down, a termination signal): the memo window
@@ -116,4 +123,5 @@ private:
     NotificationAreaKind iconKind_ = NotificationAreaKind::Absent;
     QPointer<frmScrivlet> memo_;
     TrayState state_ = TrayState::Looking;
+    std::function<bool()> secondCopy_;
 };
