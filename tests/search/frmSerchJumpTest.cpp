@@ -1,5 +1,6 @@
 #include "frmSerchJump.h"
 
+#include "ConsoleCommands.h"
 #include "Cp932.h"
 #include "MemoSearch.h"
 #include "QtPrinters.h"
@@ -437,6 +438,33 @@ TEST_F(SearchWindow, enterOnAFocusedButtonPressesOnlyThatButton)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(prompter.boxes().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Scrivlet --search prints what this window lists, for every keyword and in both modes.
+TEST_F(SearchWindow, theShellsSearchFindsWhatTheWindowFinds)
+{
+    const char* const lines[] = {"Alpha", "ａｌｐｈａ", "かな", "カナ", "ｶﾅ", "x", "ALPHA beta"};
+    for (int n = 0; n < 40; ++n)
+        folder.writeMemo(n * 7, cp932::encode(QString::fromUtf8(lines[n % 7]) + QStringLiteral("\r\n") +
+                                              QString::fromUtf8(lines[(n * 3) % 7]) + QStringLiteral("\r\n")));
+    for (const char* keyword : {"alpha", "かな", "ALPHA b", "ｶ", "nothing"}) {
+        for (const bool exact : {true, false}) {
+            SCOPED_TRACE(std::string(keyword) + (exact ? " exact" : " loose"));
+            frmSerchJump dialog;
+            child<QCheckBox>(dialog, "chkKubetsu")->setChecked(exact);
+            search(dialog, keyword);
+            QByteArray expected;
+            for (const QString& name : listed(dialog))
+                expected += (folder.memoFolder() + name + QLatin1Char('\n')).toUtf8();
+            const command::ConsoleResult shell = command::searchMemos(folder.path(), utf8(keyword), !exact);
+            EXPECT_EQ(shell.out, expected);
+            EXPECT_EQ(shell.exitCode, expected.isEmpty() ? 1 : 0);
+        }
+    }
 }
 
 } // namespace
