@@ -107,8 +107,7 @@ ConsoleResult searchMemos(const QString& programFolder, const QString& keyword, 
     ConsoleResult result;
     const QString folder = memo::memoFolder(programFolder);
     const search::SearchOutcome outcome =
-        search::searchMemos(folder, memo::FirstNumber, memo::LastNumber, keyword,
-                            loose ? search::MatchMode::Loose : search::MatchMode::Exact);
+        search::searchMemosInParallel(folder, keyword, loose ? search::MatchMode::Loose : search::MatchMode::Exact);
     for (int number : outcome.hits)
         result.out += line(folder + memo::memoFileName(number));
     for (const search::UnreadableMemo& memo : outcome.unreadable)

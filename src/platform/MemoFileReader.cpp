@@ -20,20 +20,25 @@ void MemoFileReader::close()
 // The existence test and the opening are one system call; a miss costs no more than a lookup.
 MemoFileReader::Opened MemoFileReader::open(const QByteArray& path)
 {
+    return openIn(AT_FDCWD, path.constData());
+}
+
+MemoFileReader::Opened MemoFileReader::openIn(int folder, const char* name)
+{
     close();
     error_ = 0;
     total_ = 0;
     int fd = -1;
     do {
         // Non-blocking, so a pipe standing at the name does not hang the search.
-        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int openError = errno;
         if (openError == ENOENT || openError == ENOTDIR)
             return Opened::Absent;
         struct stat info;
-        if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        if (::fstatat(folder, name, &info, 0) != 0 || !S_ISREG(info.st_mode))
             return Opened::Absent;
         error_ = openError;
         return Opened::Failed;

@@ -29,6 +29,9 @@ public:
 
     // Closes any file still open first. The path is in the file system's own encoding.
     [[nodiscard]] Opened open(const QByteArray& path);
+    // The same for `name` in an open folder (a descriptor, or AT_FDCWD): many memos of one folder are
+    // opened without looking up the folder's path again each time.
+    [[nodiscard]] Opened openIn(int folder, const char* name);
     [[nodiscard]] Piece read(char* into, qsizetype room);
     // System error (errno) of a failed open.
     int error() const { return error_; }

@@ -9,8 +9,12 @@
 
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace search {
@@ -36,14 +40,25 @@ public:
     MemoScanner(const QString& memoFolder, const QString& keyword, MatchMode mode)
         : path_(QFile::encodeName(EnsureBackslash(memoFolder) + memo::memoFileName(0))), scan_(keyword, mode)
     {
+        // Names looked up in the folder once opened cost less than whole paths; without it, paths do.
+        folder_ = ::open(QFile::encodeName(memoFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder_ >= 0)
+            path_ = path_.right(12);
         digitsAt_ = path_.size() - 8;
     }
+    ~MemoScanner()
+    {
+        if (folder_ >= 0)
+            ::close(folder_);
+    }
+    Q_DISABLE_COPY_MOVE(MemoScanner)
 
     // Whether the memo holds the keyword on one of its lines; *reason is set when it is Unreadable.
     [[nodiscard]] FileState search(int number, bool* found, QString* reason);
 
 private:
     QByteArray path_;
+    int folder_ = -1;
     qsizetype digitsAt_ = 0;
     MemoFileReader reader_;
     KeywordScan scan_;
@@ -58,7 +73,7 @@ FileState MemoScanner::search(int number, bool* found, QString* reason)
     digits[2] = static_cast<char>('0' + number / 10 % 10);
     digits[3] = static_cast<char>('0' + number % 10);
 
-    switch (reader_.open(path_)) {
+    switch (reader_.openIn(folder_ >= 0 ? folder_ : AT_FDCWD, path_.constData())) {
     case MemoFileReader::Opened::Absent:
         return FileState::Absent;
     case MemoFileReader::Opened::Failed:
@@ -145,6 +160,48 @@ SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const 
             outcome.unreadable.push_back({number, reason});
             break;
         }
+    }
+    return outcome;
+}
+
+SearchOutcome searchMemosInParallel(const QString& memoFolder, const QString& keyword, MatchMode mode)
+{
+    const std::vector<bool> listed = listedNumbers(memoFolder);
+    std::vector<int> numbers;
+    for (int number = memo::FirstNumber; number <= memo::LastNumber; ++number) {
+        if (listed[static_cast<size_t>(number)])
+            numbers.push_back(number);
+    }
+    // Opening and reading many small files is the system's work, which several cores share.
+    const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    constexpr size_t Batch = 32;
+    struct Memo
+    {
+        FileState state = FileState::Absent;
+        bool found = false;
+        QString reason;
+    };
+    std::vector<Memo> memos(numbers.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        MemoScanner scanner(memoFolder, keyword, mode);
+        for (size_t from = next.fetch_add(Batch); from < numbers.size(); from = next.fetch_add(Batch)) {
+            for (size_t i = from; i < std::min(from + Batch, numbers.size()); ++i)
+                memos[i].state = scanner.search(numbers[i], &memos[i].found, &memos[i].reason);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < std::min(workers, numbers.size() / Batch + 1); ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    SearchOutcome outcome;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (memos[i].state == FileState::Searched && memos[i].found)
+            outcome.hits.push_back(numbers[i]);
+        if (memos[i].state == FileState::Unreadable)
+            outcome.unreadable.push_back({numbers[i], memos[i].reason});
     }
     return outcome;
 }

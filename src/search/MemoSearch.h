@@ -28,6 +28,10 @@ struct SearchOutcome
 [[nodiscard]] SearchOutcome searchMemos(const QString& memoFolder, int first, int last, const QString& keyword,
                                         MatchMode mode, const std::function<void(int number)>& progress = {});
 
+// The same over every number, on as many threads as the machine has cores, without progress: for a
+// search that no window waits on.
+[[nodiscard]] SearchOutcome searchMemosInParallel(const QString& memoFolder, const QString& keyword, MatchMode mode);
+
 // Tests: while one lives, reading memo `number` fails with the system error that fault returns (0: read
 // normally) once the file is open, as a file held by another program or a failing disk would.
 class ScopedReadFault final

@@ -206,3 +206,23 @@ TEST(MemoSearch, longLinesAreSearchedAcrossEveryReadBoundary)
         }
     }
 }
+
+// The search on several threads finds, misses and fails on exactly what the one-thread search does.
+TEST(MemoSearch, theSearchOnSeveralThreadsAgreesWithTheSearchOnOne)
+{
+    TempProgramFolder folder;
+    for (int n = 0; n < 3000; n += 1 + n % 7)
+        folder.writeMemo(n, n % 5 == 0 ? "a\r\nthe Key here\r\n" : "a\r\nb\r\n");
+    QDir().mkpath(folder.memoPath(1)); // a folder standing at a name
+    const search::ScopedReadFault fault([](int number) { return number % 97 == 0 ? EIO : 0; });
+    for (const MatchMode mode : {MatchMode::Exact, MatchMode::Loose}) {
+        const search::SearchOutcome one =
+            search::searchMemos(folder.memoFolder(), 0, 9999, QStringLiteral("key"), mode);
+        const search::SearchOutcome many =
+            search::searchMemosInParallel(folder.memoFolder(), QStringLiteral("key"), mode);
+        EXPECT_EQ(many.hits, one.hits);
+        ASSERT_EQ(many.unreadable.size(), one.unreadable.size());
+        for (size_t i = 0; i < one.unreadable.size(); ++i)
+            EXPECT_EQ(many.unreadable[i].number, one.unreadable[i].number);
+    }
+}
