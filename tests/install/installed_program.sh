@@ -73,6 +73,9 @@ run_installed() {
     }
     wait_for 30 "memo saved in $XDG_DATA_HOME/Scrivlet/files/" saved
     grep -q '^UpChkBuild=' "$XDG_DATA_HOME/Scrivlet/Scrivlet.ini" || fail "the settings are not in the data folder"
+    [ "$("$bin/Scrivlet" --list)" = $'0000\tinstalled memo' ] || fail "the installed Scrivlet --list: $("$bin/Scrivlet" --list 2>&1)"
+    "$bin/Scrivlet" --quit || fail "the installed Scrivlet --quit failed"
+    wait_for 30 "end of the installed program after --quit" ended "$pid"
     ls -A "$bin" >"$session_dir/bin.after"
     diff -u "$session_dir/bin.before" "$session_dir/bin.after" >&2 || fail "the program wrote beside itself in $bin"
 
