@@ -1,15 +1,19 @@
 #include "MemoChange.h"
 
+#include "Cp932.h"
 #include "FileError.h"
+#include "FileLookup.h"
 #include "MemoNaming.h"
+#include "MoveWithoutOverwriting.h"
 #include "Prompter.h"
 #include "RemoveFile.h"
-#include "WRText.h"
 #include "mdlScrivlet.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <unistd.h>
 
 MemoChange compareFileStamps(const std::optional<FileStamp>& remembered, const FileStamp& now)
 {
@@ -43,7 +47,7 @@ ChangeAnswer askAboutChange(const QString& path, MemoChange change, Prompter& pr
             ? QStringLiteral("はい：画面の内容でこのファイルを作り直します")
             : QStringLiteral(
                   "はい：このファイルを画面の内容で上書きします（ほかのプログラムが書いた内容は失われます）");
-    const QString text = QStringLiteral("次のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
+    const QString text = QStringLiteral("表示中のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
                          describeChange(change) + QStringLiteral("。\n\n") + path +
                          QStringLiteral("\n\n画面の内容をどうしますか？\n\n") + overwrite +
                          QStringLiteral("\nいいえ：画面の内容を空いている番号の新しいメモに保存し、両方を残します"
@@ -62,35 +66,60 @@ ChangeAnswer askAboutChange(const QString& path, MemoChange change, Prompter& pr
 }
 
 std::optional<int> saveAsNewMemo(const QString& programFolder, int after, const QString& text, QString* error,
-                                 bool* replaced)
+                                 bool* replaced, FileStamp* written)
 {
+    // The whole memo first, under a name that is no memo's; then it takes the first free number.
+    const QString folder = memo::memoFolder(programFolder);
+    static int made = 0;
+    const QString temporary =
+        folder + QStringLiteral(".scrivlet-new-%1-%2.tmp").arg(QCoreApplication::applicationPid()).arg(++made);
+    QFile file(temporary);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (error)
+            *error = fileErrorReason(errno, &file);
+        return std::nullopt;
+    }
+    QByteArray bytes = cp932::encode(text, replaced);
+    bytes.append("\r\n", 2);
+    FileStamp ours;
+    errno = 0;
+    const bool complete = file.write(bytes) == bytes.size() && file.flush() && ::fsync(int(file.handle())) == 0 &&
+                          readFileStamp(int(file.handle()), &ours, nullptr);
+    const int writeError = errno;
+    file.close();
+    QString ignored;
+    if (!complete) {
+        if (error)
+            *error = fileErrorReason(writeError ? writeError : EIO, &file);
+        (void)removeFile(temporary, &ignored);
+        return std::nullopt;
+    }
     const int count = memo::LastNumber - memo::FirstNumber + 1;
     for (int i = 1; i <= count; ++i) {
         const int number = memo::FirstNumber + (after - memo::FirstNumber + i) % count;
         const QString path = memo::memoFilePath(programFolder, number);
-        if (QFileInfo::exists(path))
+        if (pathExists(path))
             continue;
-        // Taking the name first keeps a file that another program creates at this moment from being replaced.
-        QFile reservation(path);
-        errno = 0;
-        if (!reservation.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (errno == EEXIST)
-                continue;
-            if (error)
-                *error = fileErrorReason(errno, &reservation);
+        switch (moveWithoutOverwriting(temporary, path, error)) {
+        case MoveOutcome::TargetExists:
+            continue;
+        case MoveOutcome::Moved:
+        case MoveOutcome::SourceKept:
+        case MoveOutcome::SourceChanged: {
+            (void)removeFile(temporary, &ignored);
+            // The move changes the file's change time and nothing else.
+            FileStamp now;
+            if (written)
+                *written = readFileStamp(path, &now, nullptr) && now.sameContentAs(ours) ? now : ours;
+            return number;
+        }
+        case MoveOutcome::Failed:
+            (void)removeFile(temporary, &ignored);
             return std::nullopt;
         }
-        reservation.close();
-        WRText writer;
-        writer.FileName = path;
-        writer.WText = text;
-        if (!writer.WFile(error, replaced)) {
-            QString ignored;
-            (void)removeFile(path, &ignored);
-            return std::nullopt;
-        }
-        return number;
     }
+    (void)removeFile(temporary, &ignored);
     if (error)
         *error = QStringLiteral("空いているファイル番号がありません");
     return std::nullopt;

@@ -33,6 +33,7 @@ enum class ChangeAnswer
 ChangeAnswer askAboutChange(const QString& path, MemoChange change, Prompter& prompter);
 
 // Writes text as a new memo at the first number after `after` that has no file (wrapping round to 0),
-// never over a file that appears meanwhile. The number written, or nothing with *error set.
+// never over a file that appears meanwhile, and never as a file only partly written. The number
+// written, or nothing with *error set; *written is the stamp of the new file.
 [[nodiscard]] std::optional<int> saveAsNewMemo(const QString& programFolder, int after, const QString& text,
-                                               QString* error, bool* replaced);
+                                               QString* error, bool* replaced, FileStamp* written = nullptr);

@@ -1,7 +1,9 @@
 #include "ShownMemo.h"
 
+#include "ConflictCopies.h"
 #include "FileError.h"
 #include "FileLookup.h"
+#include "FreeNumberSearch.h"
 #include "MemoNaming.h"
 #include "Prompter.h"
 #include "RemoveFile.h"
@@ -9,6 +11,8 @@
 #include "mdlScrivlet.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <QFileInfo>
 #include <cerrno>
 
@@ -28,7 +32,7 @@ QString asMemoText(QString text)
 
 QString saveFailed()
 {
-    return QStringLiteral("次のメモを保存できませんでした。入力した内容は画面に残っています。");
+    return QStringLiteral("表示中のメモを保存できませんでした。入力した内容は画面に残っています。");
 }
 
 } // namespace
@@ -48,7 +52,7 @@ ScopedRecoveryDelay::~ScopedRecoveryDelay()
     recoveryDelay() = previous_;
 }
 
-QString ShownMemo::statusText(Status status)
+QString ShownMemo::statusText(Status status) const
 {
     switch (status) {
     case Status::NotCreated:
@@ -66,20 +70,121 @@ QString ShownMemo::statusText(Status status)
     case Status::SaveCancelled:
         return QStringLiteral("状態：保存を取り消しました");
     case Status::Recovered:
+        return QStringLiteral("状態：未保存の編集を復元");
+    case Status::ReadAgain:
+        return QStringLiteral("状態：外部の変更を読み込み");
+    case Status::ChangedElsewhere:
+        return QStringLiteral("状態：外部で変更されました");
+    case Status::RemovedElsewhere:
+        return QStringLiteral("状態：外部で削除（未保存）");
+    case Status::ConflictCopies:
         break;
     }
-    return QStringLiteral("状態：前回の編集内容を復元しました（未保存）");
+    return QStringLiteral("状態：競合コピーが%1件").arg(conflictCopies_);
+}
+
+QString ShownMemo::statusDetail(Status status) const
+{
+    switch (status) {
+    case Status::Recovered:
+        return QStringLiteral("状態：前回保存されなかった編集内容を復元しました（まだ保存していません）");
+    case Status::ReadAgain:
+        return QStringLiteral("状態：ほかのプログラムがこのメモを変更したため、読み込み直しました");
+    case Status::ChangedElsewhere:
+        return QStringLiteral("状態：このメモはほかのプログラムによって変更されました。"
+                              "画面の内容は保存の前に、どうするかを尋ねます");
+    case Status::RemovedElsewhere:
+        return QStringLiteral("状態：このメモのファイルはほかのプログラムによって削除されました。"
+                              "画面の内容はまだ保存されていません");
+    case Status::ConflictCopies:
+        return QStringLiteral("状態：このメモには、同期ソフトが残した競合コピーが%1件あります。"
+                              "Scrivlet Utilityの「競合コピー」タブで取り込めます")
+            .arg(conflictCopies_);
+    default:
+        break;
+    }
+    return statusText(status);
 }
 
 ShownMemo::ShownMemo(QString programFolder, std::function<Prompter&()> prompter, QObject* parent)
     : QObject(parent), folder_(std::move(programFolder)), prompter_(std::move(prompter)),
-      recovery_(RecoveryStore::forProgramFolder(folder_))
-{}
+      recovery_(RecoveryStore::forProgramFolder(folder_)), watcher_(new QFileSystemWatcher(this)),
+      settle_(new QTimer(this))
+{
+    // A burst of changes, such as a sync engine bringing in many memos, is looked at once it has settled
+    // a moment; the shown memo's file is then read again at most once.
+    settle_->setSingleShot(true);
+    settle_->setInterval(100);
+    connect(settle_, &QTimer::timeout, this, &ShownMemo::lookAtDisk);
+    auto changed = [this] {
+        if (!settle_->isActive())
+            settle_->start();
+    };
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
+}
+
+ShownMemo::~ShownMemo() = default;
+
+void ShownMemo::setSettleTime(int ms)
+{
+    settle_->setInterval(ms);
+}
 
 void ShownMemo::setEdited(bool edited)
 {
     edited_ = edited;
     copyDue_ = edited;
+    unsaved_ = edited;
+}
+
+// The file is watched for writes in place, its folder for files replaced by a rename, created and
+// removed; a watch on a file ends when the file is replaced, so it is renewed after each look.
+void ShownMemo::watch()
+{
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    if (!watched.isEmpty())
+        watcher_->removePaths(watched);
+    const QString memoFolder = memo::memoFolder(folder_);
+    QStringList paths;
+    if (QFileInfo(memoFolder).isDir())
+        paths << memoFolder;
+    if (isOrdinaryFile(path_))
+        paths << path_;
+    if (!paths.isEmpty())
+        (void)watcher_->addPaths(paths);
+}
+
+void ShownMemo::lookAtDisk()
+{
+    FileStamp now;
+    if (number_ < 0 || !readFileStamp(path_, &now, nullptr)) {
+        watch();
+        return;
+    }
+    const int copies = int(memo::conflictCopiesOf(memo::memoFolder(folder_), number_).size());
+    const MemoChange change = compareFileStamps(stamp_, now);
+    if (change == MemoChange::None || (toldOf_ && *toldOf_ == now)) {
+        if (copies != conflictCopies_) {
+            conflictCopies_ = copies;
+            if (copies > 0)
+                Q_EMIT statusChanged(Status::ConflictCopies);
+        }
+        watch();
+        return;
+    }
+    if (unsaved_ || change == MemoChange::Removed) {
+        // The text on screen stays, not saved; the question comes when it is written.
+        toldOf_ = now;
+        if (!unsaved_)
+            setEdited(true);
+        Q_EMIT statusChanged(change == MemoChange::Removed ? Status::RemovedElsewhere : Status::ChangedElsewhere);
+        watch();
+        return;
+    }
+    if (const std::optional<Loaded> loaded = open(number_)) {
+        Q_EMIT readAgain({loaded->text, loaded->status == Status::ReadOk ? Status::ReadAgain : loaded->status});
+    }
 }
 
 int ShownMemo::startingNumber()
@@ -117,7 +222,7 @@ std::optional<ShownMemo::Loaded> ShownMemo::open(int number)
         dropRecoveryCopy();
         keepFileUnlessEdited_ = false;
         show(number, stamp);
-        return Loaded{QString(), Status::NotCreated};
+        return Loaded{QString(), conflictCopies_ > 0 ? Status::ConflictCopies : Status::NotCreated};
     }
     WRText& reader = mdlScrivlet::sharedText();
     reader.FileName = path;
@@ -125,13 +230,13 @@ std::optional<ShownMemo::Loaded> ShownMemo::open(int number)
     bool invalid = false;
     const QString text = reader.RFile(&error, &invalid);
     if (!error.isEmpty()) {
-        report(QStringLiteral("次のメモを読み込めませんでした。"), path, error);
+        report(QStringLiteral("メモを読み込めませんでした。"), path, error);
         return std::nullopt;
     }
     dropRecoveryCopy();
     keepFileUnlessEdited_ = invalid;
     show(number, stamp);
-    return Loaded{text, invalid ? Status::ReadPartly : Status::ReadOk};
+    return Loaded{text, readStatus(invalid)};
 }
 
 ShownMemo::Loaded ShownMemo::openUnreadable(int number)
@@ -146,10 +251,15 @@ std::optional<ShownMemo::Loaded> ShownMemo::reread()
 {
     FileStamp now;
     // A file that cannot be looked at now is reported by the next write.
-    if (number_ < 0 || edited_ || !readFileStamp(path_, &now, nullptr) ||
+    if (number_ < 0 || unsaved_ || !readFileStamp(path_, &now, nullptr) ||
         compareFileStamps(stamp_, now) == MemoChange::None)
         return std::nullopt;
     return open(number_);
+}
+
+ShownMemo::Status ShownMemo::readStatus(bool partly) const
+{
+    return partly ? Status::ReadPartly : conflictCopies_ > 0 ? Status::ConflictCopies : Status::ReadOk;
 }
 
 void ShownMemo::show(int number, const std::optional<FileStamp>& stamp)
@@ -157,7 +267,11 @@ void ShownMemo::show(int number, const std::optional<FileStamp>& stamp)
     number_ = number;
     path_ = memo::memoFilePath(folder_, number);
     stamp_ = stamp;
+    toldOf_.reset();
     setEdited(false);
+    unsaved_ = false;
+    conflictCopies_ = int(memo::conflictCopiesOf(memo::memoFolder(folder_), number).size());
+    watch();
     Q_EMIT shownFileChanged(number_, path_);
 }
 
@@ -169,29 +283,63 @@ void ShownMemo::rememberShownFile()
 
 std::optional<QString> ShownMemo::offerRecoveryCopy()
 {
-    if (number_ < 0 || !recovery_.isNewerThanMemo(number_))
+    const RecoveryStore::Offer offer = number_ < 0 ? RecoveryStore::Offer::None : recovery_.offerFor(number_);
+    if (offer == RecoveryStore::Offer::None)
         return std::nullopt;
-    const QString copy = recovery_.filePath(number_);
+    const int from = number_;
+    const QString copy = recovery_.filePath(from);
     QString text;
     QString error;
-    if (!recovery_.read(number_, &text, &error)) {
+    if (!recovery_.read(from, &text, &error)) {
         report(QStringLiteral("前回保存されなかった編集内容を読み込めませんでした。"), copy, error);
         return std::nullopt;
     }
-    const Prompter::Answer answer = prompter_().message(
-        QStringLiteral("前回保存されなかった編集内容があります。復元しますか？\n\n") + path_,
-        mdlScrivlet::programTitle(), Prompter::Icon::Question, Prompter::Buttons::YesNo, Prompter::Answer::Yes);
-    if (answer == Prompter::Answer::Yes) {
-        // Edited and not saved: the copy stays until the edits end one way or another.
-        recoveryWritten_ = true;
-        keepFileUnlessEdited_ = false;
-        setEdited(true);
-        Q_EMIT statusChanged(Status::Recovered);
-        return text;
+    // Never over a memo other than the one the edits were made on.
+    const std::optional<int> to = offer == RecoveryStore::Offer::OverMemo ? from : lowestFreeNumber(folder_);
+    if (!to) {
+        report(QStringLiteral("前回保存されなかった編集内容を新しいメモとして開けませんでした。"), copy,
+               QStringLiteral("空いているファイル番号がありません"));
+        return std::nullopt;
     }
-    if (!recovery_.remove(number_, &error))
-        report(QStringLiteral("前回保存されなかった編集内容の控えを削除できませんでした。"), copy, error);
-    return std::nullopt;
+    QString question = QStringLiteral("前回保存されなかった編集内容があります。復元しますか？\n\n") + path_;
+    if (*to != from)
+        question += QStringLiteral("\n\nこのメモは、編集した後にほかのプログラムによって変更されたか、別のメモに置き"
+                                   "換わっています。編集内容は、空いている番号の新しいメモ「%1」として開きます。")
+                        .arg(memo::memoFileName(*to));
+    question += QStringLiteral("\n\nはい：編集内容を画面に戻します（まだ保存はしません）"
+                               "\nいいえ：編集内容の控えを削除します（元に戻せません）"
+                               "\n閉じると、次に開いたときにもう一度尋ねます");
+    switch (prompter_().message(question, mdlScrivlet::programTitle(), Prompter::Icon::Question,
+                                Prompter::Buttons::YesNoOrLater, Prompter::Answer::Yes)) {
+    case Prompter::Answer::Yes:
+        break;
+    case Prompter::Answer::No:
+        if (!recovery_.remove(from, &error))
+            report(QStringLiteral("前回保存されなかった編集内容の控えを削除できませんでした。"), copy, error);
+        return std::nullopt;
+    case Prompter::Answer::Ok:
+    case Prompter::Answer::Cancel:
+        return std::nullopt;
+    }
+    if (*to != from) {
+        // The edits have a copy at their new number before the old one goes: a crash now loses nothing.
+        FileStamp free;
+        const QString newPath = memo::memoFilePath(folder_, *to);
+        if (!readFileStamp(newPath, &free, nullptr) || !recovery_.save(*to, text, free, &error)) {
+            report(QStringLiteral("前回保存されなかった編集内容を新しいメモとして開けませんでした。"),
+                   recovery_.filePath(*to), error);
+            return std::nullopt;
+        }
+        if (!recovery_.remove(from, &error))
+            report(QStringLiteral("前回保存されなかった編集内容の控えを削除できませんでした。"), copy, error);
+        show(*to, free);
+    }
+    // Edited and not saved: the copy stays until the edits end one way or another.
+    recoveryWritten_ = true;
+    keepFileUnlessEdited_ = false;
+    setEdited(true);
+    Q_EMIT statusChanged(Status::Recovered);
+    return text;
 }
 
 bool ShownMemo::saveBeforeLeaving(const QString& text)
@@ -201,17 +349,17 @@ bool ShownMemo::saveBeforeLeaving(const QString& text)
     const QString value = ini.GetINIData(settings::section(), settings::autoSaveKey(), &error);
     // When the setting cannot be read, keeping the edits is the choice that loses nothing.
     const bool autoSave = !error.isEmpty() || value == QLatin1String("1");
-    return !(autoSave && edited_) || save(text);
+    return !(autoSave && edited_) || save(text, false);
 }
 
 bool ShownMemo::mustBeWrittenOnClose() const
 {
-    return !keepFileUnlessEdited_ || edited_;
+    return unsaved_ || (!keepFileUnlessEdited_ && !isOrdinaryFile(path_));
 }
 
-bool ShownMemo::save(const QString& text)
+bool ShownMemo::save(const QString& text, bool staying)
 {
-    switch (checkBeforeWrite(text)) {
+    switch (checkBeforeWrite(text, staying)) {
     case WriteCheck::Stop:
         return false;
     case WriteCheck::SavedElsewhere:
@@ -224,13 +372,17 @@ bool ShownMemo::save(const QString& text)
     writer.WText = asMemoText(text);
     QString error;
     bool replaced = false;
-    if (!writer.WFile(&error, &replaced)) {
+    FileStamp written;
+    if (!writer.WFile(&error, &replaced, &written)) {
         report(saveFailed(), path_, error);
         return false;
     }
     keepFileUnlessEdited_ = false;
-    rememberShownFile();
+    unsaved_ = false;
+    stamp_ = written;
+    toldOf_.reset();
     dropRecoveryCopy();
+    watch();
     Q_EMIT statusChanged(replaced ? Status::WriteReplaced : Status::WriteOk);
     return true;
 }
@@ -246,7 +398,7 @@ std::optional<MemoChange> ShownMemo::changeOnDisk(const QString& what)
     return compareFileStamps(stamp_, now);
 }
 
-ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text)
+ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text, bool staying)
 {
     const std::optional<MemoChange> change = changeOnDisk(saveFailed());
     if (!change)
@@ -257,7 +409,7 @@ ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text)
     case ChangeAnswer::Overwrite:
         return WriteCheck::Write;
     case ChangeAnswer::KeepBoth:
-        return keepBoth(*change, text) ? WriteCheck::SavedElsewhere : WriteCheck::Stop;
+        return keepBoth(*change, text, staying) ? WriteCheck::SavedElsewhere : WriteCheck::Stop;
     case ChangeAnswer::Cancel:
         break;
     }
@@ -265,11 +417,13 @@ ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text)
     return WriteCheck::Stop;
 }
 
-bool ShownMemo::keepBoth(MemoChange change, const QString& text)
+bool ShownMemo::keepBoth(MemoChange change, const QString& text, bool staying)
 {
     QString error;
     bool replaced = false;
-    const std::optional<int> number = saveAsNewMemo(folder_, number_, asMemoText(text), &error, &replaced);
+    FileStamp written;
+    const std::optional<int> number =
+        saveAsNewMemo(folder_, number_, asMemoText(text), &error, &replaced, &written);
     if (!number) {
         report(QStringLiteral("画面の内容を新しいメモとして保存できませんでした。入力した内容は画面に残っています。"),
                memo::memoFolder(folder_), error);
@@ -280,14 +434,19 @@ bool ShownMemo::keepBoth(MemoChange change, const QString& text)
     number_ = *number;
     path_ = memo::memoFilePath(folder_, number_);
     keepFileUnlessEdited_ = false;
-    rememberShownFile();
+    unsaved_ = false;
+    stamp_ = written;
+    toldOf_.reset();
+    watch();
     Q_EMIT shownFileChanged(number_, path_);
     Q_EMIT statusChanged(replaced ? Status::WriteReplaced : Status::WriteOk);
     const QString original = change == MemoChange::Removed
                                  ? QStringLiteral("元のメモは削除されたままです。")
                                  : QStringLiteral("元のメモはほかのプログラムが書いた内容のまま残っています。");
+    // Leaving the memo, the window goes on to the memo asked for; staying, it shows the new one.
+    const QString shown = staying ? QStringLiteral("画面には、この新しいメモを表示しています。\n\n") : QString();
     prompter_().inform(QStringLiteral("画面の内容を新しいメモ「") + memo::memoFileName(number_) +
-                           QStringLiteral("」に保存し、表示しました。\n\n") + path_ + QStringLiteral("\n\n") +
+                           QStringLiteral("」に保存しました。\n\n") + path_ + QStringLiteral("\n\n") + shown +
                            original + QStringLiteral("\n") + oldPath,
                        mdlScrivlet::programTitle(), Prompter::Icon::Information);
     return true;
@@ -314,14 +473,14 @@ ShownMemo::Removal ShownMemo::remove()
                 "現在のファイルを削除します。\nよろしいですか？\n\n※これを実行すると元に戻す事は出来ません。"),
             title))
         return Removal::Kept;
-    const QString failed = QStringLiteral("次のメモを削除できませんでした。");
+    const QString failed = QStringLiteral("表示中のメモを削除できませんでした。");
     const std::optional<MemoChange> change = changeOnDisk(failed);
     if (!change)
         return Removal::Kept;
     // The user agreed to delete what the window shows, not what another program has put there since.
     if (*change != MemoChange::None) {
         prompter_().inform(
-            QStringLiteral("次のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
+            QStringLiteral("表示中のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
                 describeChange(*change) +
                 QStringLiteral("。削除していません。内容を確かめてから、もう一度実行してください。\n\n") + path_,
             title, Prompter::Icon::Exclamation);
@@ -343,7 +502,7 @@ void ShownMemo::keepRecoveryCopy(const QString& text)
         return;
     copyDue_ = false;
     QString error;
-    if (recovery_.save(number_, text, &error)) {
+    if (recovery_.save(number_, text, stamp_, &error)) {
         recoveryWritten_ = true;
         recoveryFailureReported_ = false;
         return;

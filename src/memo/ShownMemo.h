@@ -10,10 +10,13 @@
 #include <optional>
 
 class Prompter;
+class QFileSystemWatcher;
+class QTimer;
 
 // The memo the memo window shows, without the window: its number, file and stamp, whether the user has
 // edited it, and every file step on it (reading, saving with the check for other programs' changes,
-// keeping both, the recovery copy of unsaved edits, deletion). Questions go to the prompter it is
+// keeping both, the recovery copy of unsaved edits, deletion). It watches its file while it shows it:
+// a sync engine or another program changing it is noticed at once. Questions go to the prompter it is
 // given, and so do failures, which leave everything as it was. The window shows what it reports.
 class ShownMemo final : public QObject
 {
@@ -29,11 +32,16 @@ public:
         WriteOk,
         WriteReplaced,
         SaveCancelled,
-        Recovered
+        Recovered,
+        ReadAgain,        // another program changed the memo; nobody had edited it here
+        ChangedElsewhere, // another program changed the memo under edits made here
+        RemovedElsewhere, // the memo's file went; its text stays, not saved
+        ConflictCopies    // a sync engine kept copies of other machines' edits beside the memo
     };
 
-    // The status line's text: "状態：..."
-    static QString statusText(Status status);
+    // The status line's text, "状態：...", short enough for the line; and what the line's tip says.
+    QString statusText(Status status) const;
+    QString statusDetail(Status status) const;
 
     // What the window is to show after a memo was read.
     struct Loaded
@@ -44,6 +52,7 @@ public:
 
     // `prompter` gives the prompter in use at the moment of asking.
     ShownMemo(QString programFolder, std::function<Prompter&()> prompter, QObject* parent = nullptr);
+    ~ShownMemo() override;
     Q_DISABLE_COPY_MOVE(ShownMemo)
 
     // None (-1) until a memo has been opened.
@@ -62,18 +71,23 @@ public:
     [[nodiscard]] std::optional<Loaded> open(int number);
     // Start-up could not read memo `number`: it is shown empty and its file is written only once edited.
     Loaded openUnreadable(int number);
-    // The shown memo changed on disk and nobody edited it here: it is read again. Nothing otherwise.
+    // The shown memo changed on disk and holds no edits that are not saved: it is read again. Nothing
+    // otherwise.
     [[nodiscard]] std::optional<Loaded> reread();
     // The edits a crash kept from being saved for the memo just opened, when the user takes them back.
+    // When another file has come to stand at the number since, they come back as a new memo at a free
+    // number, which is then the shown memo.
     [[nodiscard]] std::optional<QString> offerRecoveryCopy();
 
     // Writes `text` (lines separated by LF, as the text box has them). Another program's change to the
     // file since it was read or written here is asked about first; keeping both writes the text as a
-    // new memo, which is then the shown one. False when nothing was written.
-    [[nodiscard]] bool save(const QString& text);
+    // new memo, which is then the shown one. False when nothing was written. `staying`: the window goes
+    // on showing the memo, rather than moving to another or closing.
+    [[nodiscard]] bool save(const QString& text, bool staying = true);
     // Before another memo is opened: saves when automatic saving is on and the memo was edited.
     [[nodiscard]] bool saveBeforeLeaving(const QString& text);
-    // Before the window closes: whether the memo has to be written (edited, or a file to create).
+    // Before the window closes: whether the memo has to be written (edits not saved yet, or a memo that
+    // has no file yet). An unedited memo is never written back: that would change its line ends.
     bool mustBeWrittenOnClose() const;
     void rememberAsLast();
 
@@ -92,10 +106,15 @@ public:
     // The edits end without being saved: their copy goes.
     void dropRecoveryCopy();
 
+    // Tests: how long changes on disk may settle before they are looked at.
+    void setSettleTime(int ms);
+
 Q_SIGNALS:
     // The shown memo is another file now (opened, or its text went to a new memo).
     void shownFileChanged(int number, const QString& path);
     void statusChanged(ShownMemo::Status status);
+    // Another program changed the unedited memo: this is its text now.
+    void readAgain(const ShownMemo::Loaded& loaded);
 
 private:
     enum class WriteCheck
@@ -104,23 +123,33 @@ private:
         SavedElsewhere,
         Stop
     };
-    [[nodiscard]] WriteCheck checkBeforeWrite(const QString& text);
-    [[nodiscard]] bool keepBoth(MemoChange change, const QString& text);
+    [[nodiscard]] WriteCheck checkBeforeWrite(const QString& text, bool staying);
+    [[nodiscard]] bool keepBoth(MemoChange change, const QString& text, bool staying);
     [[nodiscard]] std::optional<MemoChange> changeOnDisk(const QString& what);
     void show(int number, const std::optional<FileStamp>& stamp);
     void rememberShownFile();
+    void watch();
+    void lookAtDisk();
+    Status readStatus(bool partly) const;
     void report(const QString& what, const QString& path, const QString& reason);
 
     QString folder_;
     std::function<Prompter&()> prompter_;
     RecoveryStore recovery_;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* settle_ = nullptr;
     int number_ = -1;
     QString path_;
     bool edited_ = false;
+    // Edits made since the memo was last read or written.
+    bool unsaved_ = false;
     // A memo that could not be read faithfully is written back only when the user edits or saves it.
     bool keepFileUnlessEdited_ = false;
     // The file as it was last read or written here; empty when it could not be looked at.
     std::optional<FileStamp> stamp_;
+    // The change on disk the status line has told of, so that it tells of each once.
+    std::optional<FileStamp> toldOf_;
+    int conflictCopies_ = 0;
     // Edits made since the last copy was written.
     bool copyDue_ = false;
     // A copy of the edits exists for the shown memo.

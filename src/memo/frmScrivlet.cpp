@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -119,6 +120,7 @@ void frmScrivlet::Form_Load()
     memo_ = new ShownMemo(mdlScrivlet::programFolder(), &prompter, this);
     connect(memo_, &ShownMemo::shownFileChanged, this, &frmScrivlet::showFile);
     connect(memo_, &ShownMemo::statusChanged, this, &frmScrivlet::showStatus);
+    connect(memo_, &ShownMemo::readAgain, this, &frmScrivlet::showReadAgain);
     const int number = memo_->startingNumber();
     openMemo(number);
     if (memo_->number() < 0)
@@ -178,10 +180,23 @@ void frmScrivlet::showFile(int, const QString& path)
 
 void frmScrivlet::showStatus(ShownMemo::Status status)
 {
-    const QString text = ShownMemo::statusText(status);
-    lblFileStatus->setText(text);
+    lblFileStatus->setText(memo_->statusText(status));
     // The line is narrow; the whole status stays readable on hover.
-    lblFileStatus->setToolTip(text);
+    lblFileStatus->setToolTip(memo_->statusDetail(status));
+}
+
+void frmScrivlet::showReadAgain(const ShownMemo::Loaded& loaded)
+{
+    // As near to where the user was as the new text allows.
+    const int position = txtDataField->textCursor().position();
+    const int across = txtDataField->horizontalScrollBar()->value();
+    const int down = txtDataField->verticalScrollBar()->value();
+    showLoaded(loaded);
+    QTextCursor cursor = txtDataField->textCursor();
+    cursor.setPosition(std::min(position, txtDataField->document()->characterCount() - 1));
+    txtDataField->setTextCursor(cursor);
+    txtDataField->horizontalScrollBar()->setValue(across);
+    txtDataField->verticalScrollBar()->setValue(down);
 }
 
 bool frmScrivlet::AutoSaveCheck()
@@ -222,7 +237,7 @@ bool frmScrivlet::Form_QueryUnload()
 {
     memo_->rememberAsLast();
     const int before = memo_->number();
-    if (memo_->mustBeWrittenOnClose() && !cmdSave_Click())
+    if (memo_->mustBeWrittenOnClose() && !memo_->save(shownText(), false))
         return false;
     // The text went to a new memo: that is the one to come back to.
     if (memo_->number() != before)

@@ -77,6 +77,7 @@ private:
     void step(int number, const QString& readingStatus);
     void showLoaded(const ShownMemo::Loaded& loaded);
     void showStatus(ShownMemo::Status status);
+    void showReadAgain(const ShownMemo::Loaded& loaded);
     void showFile(int number, const QString& path);
     void writeRecoveryCopy();
     QString shownText() const;

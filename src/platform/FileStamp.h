@@ -13,14 +13,24 @@ struct FileStamp
     qint64 modifiedNanoseconds = 0;
     quint64 device = 0;
     quint64 inode = 0;
+    // The inode's change time, which no program can set back: a rewrite of the same size whose
+    // modification time was restored (touch -r, rsync --inplace -t) still shows here.
+    qint64 changedSeconds = 0;
+    qint64 changedNanoseconds = 0;
+
+    // The same file, the same bytes as far as the file system can tell, the change time aside.
+    bool sameContentAs(const FileStamp& other) const
+    {
+        return exists == other.exists &&
+               (!exists || (size == other.size && modifiedSeconds == other.modifiedSeconds &&
+                            modifiedNanoseconds == other.modifiedNanoseconds && device == other.device &&
+                            inode == other.inode));
+    }
 
     friend bool operator==(const FileStamp& a, const FileStamp& b)
     {
-        if (a.exists != b.exists)
-            return false;
-        return !a.exists ||
-               (a.size == b.size && a.modifiedSeconds == b.modifiedSeconds &&
-                a.modifiedNanoseconds == b.modifiedNanoseconds && a.device == b.device && a.inode == b.inode);
+        return a.sameContentAs(b) && (!a.exists || (a.changedSeconds == b.changedSeconds &&
+                                                    a.changedNanoseconds == b.changedNanoseconds));
     }
     friend bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b); }
 };
@@ -28,3 +38,5 @@ struct FileStamp
 // The stamp of the file at path; a missing file (or a folder there) is a stamp with exists false.
 // When the system cannot tell (no permission to look, an I/O error), false and *systemError holds errno.
 [[nodiscard]] bool readFileStamp(const QString& path, FileStamp* stamp, int* systemError);
+// The stamp of an open file.
+[[nodiscard]] bool readFileStamp(int fd, FileStamp* stamp, int* systemError);

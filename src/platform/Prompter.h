@@ -20,7 +20,9 @@ public:
     {
         Ok,
         YesNo,
-        YesNoCancel
+        YesNoCancel,
+        // Yes and No, where Esc and the close box answer Cancel: the question is put off, not answered.
+        YesNoOrLater
     };
     enum class Answer
     {

@@ -13,7 +13,23 @@ std::function<bool(const QString&)>& writeFault()
     static std::function<bool(const QString&)> fault;
     return fault;
 }
+std::function<void(const QString&)>& interruption()
+{
+    static std::function<void(const QString&)> meanwhile;
+    return meanwhile;
+}
 } // namespace
+
+ScopedWriteInterruption::ScopedWriteInterruption(std::function<void(const QString& path)> meanwhile)
+    : previous_(std::move(interruption()))
+{
+    interruption() = std::move(meanwhile);
+}
+
+ScopedWriteInterruption::~ScopedWriteInterruption()
+{
+    interruption() = std::move(previous_);
+}
 
 ScopedWriteFault::ScopedWriteFault(std::function<bool(const QString& path)> fault) : previous_(std::move(writeFault()))
 {
@@ -25,7 +41,7 @@ ScopedWriteFault::~ScopedWriteFault()
     writeFault() = std::move(previous_);
 }
 
-bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
+bool writeWholeFile(const QString& path, const QByteArray& data, QString* error, FileStamp* stamp)
 {
     auto fail = [&](int systemError, const QFileDevice* device) {
         if (error)
@@ -60,8 +76,20 @@ bool writeWholeFile(const QString& path, const QByteArray& data, QString* error)
             *error = reason;
         return false;
     }
+    FileStamp ours;
+    const bool stamped = stamp && readFileStamp(int(file.handle()), &ours, nullptr);
     errno = 0;
     if (!file.commit())
         return fail(errno, &file);
+    if (interruption())
+        interruption()(path);
+    if (stamp) {
+        // Taking the name changes the file's change time and nothing else; anything more that shows by
+        // now was someone else's doing, and the stamp from before keeps it from passing for ours.
+        FileStamp now;
+        if (stamped && readFileStamp(path, &now, nullptr) && now.sameContentAs(ours))
+            ours = now;
+        *stamp = ours;
+    }
     return true;
 }

@@ -40,20 +40,47 @@ QString RecoveryStore::filePath(int number) const
     return folder_ + QLatin1Char('/') + memo::memoFileName(number);
 }
 
+QString RecoveryStore::stampPath(int number) const
+{
+    return folder_ + QLatin1Char('/') + memo::memoFileName(number).chopped(4) + QStringLiteral(".stamp");
+}
+
+bool RecoveryStore::save(int number, const QString& text, const std::optional<FileStamp>& memoStamp,
+                         QString* error) const
+{
+    QByteArray stamp = "unknown\n";
+    if (memoStamp) {
+        const FileStamp& m = *memoStamp;
+        stamp = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+                    .arg(int(m.exists))
+                    .arg(m.size)
+                    .arg(m.modifiedSeconds)
+                    .arg(m.modifiedNanoseconds)
+                    .arg(m.changedSeconds)
+                    .arg(m.changedNanoseconds)
+                    .arg(m.device)
+                    .arg(m.inode)
+                    .toLatin1();
+    }
+    // Memos are private; so are copies of them, whatever the user's umask gives other files.
+    return makePrivateFolders(folder_, error) && writeWholeFile(stampPath(number), stamp, error) &&
+           writeWholeFile(filePath(number), text.toUtf8(), error);
+}
+
 bool RecoveryStore::save(int number, const QString& text, QString* error) const
 {
-    // Memos are private; so are copies of them, whatever the user's umask gives other files.
-    if (!makePrivateFolders(folder_, error))
-        return false;
-    return writeWholeFile(filePath(number), text.toUtf8(), error);
+    const QString stamp = stampPath(number);
+    return makePrivateFolders(folder_, error) && (!QFileInfo::exists(stamp) || removeFile(stamp, error)) &&
+           writeWholeFile(filePath(number), text.toUtf8(), error);
 }
 
 bool RecoveryStore::remove(int number, QString* error) const
 {
-    const QString path = filePath(number);
-    if (!QFileInfo::exists(path))
-        return true;
-    return removeFile(path, error);
+    for (const QString& path : {filePath(number), stampPath(number)}) {
+        if (QFileInfo::exists(path) && !removeFile(path, error))
+            return false;
+    }
+    return true;
 }
 
 bool RecoveryStore::read(int number, QString* text, QString* error) const
@@ -88,13 +115,36 @@ bool RecoveryStore::isNewerThanMemo(int number) const
     return isAfter(copy, memoFile);
 }
 
+RecoveryStore::Offer RecoveryStore::offerFor(int number) const
+{
+    if (!QFileInfo::exists(filePath(number)))
+        return Offer::None;
+    QFile file(stampPath(number));
+    if (!file.open(QIODevice::ReadOnly))
+        return isNewerThanMemo(number) ? Offer::OverMemo : Offer::AsNewMemo;
+    const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
+    FileStamp now;
+    if (fields.size() != 8 || !readFileStamp(memo::memoFilePath(programFolder_, number), &now, nullptr))
+        return Offer::AsNewMemo;
+    FileStamp then;
+    then.exists = fields[0] == "1";
+    then.size = fields[1].toLongLong();
+    then.modifiedSeconds = fields[2].toLongLong();
+    then.modifiedNanoseconds = fields[3].toLongLong();
+    then.changedSeconds = fields[4].toLongLong();
+    then.changedNanoseconds = fields[5].toLongLong();
+    then.device = fields[6].toULongLong();
+    then.inode = fields[7].toULongLong();
+    return then == now ? Offer::OverMemo : Offer::AsNewMemo;
+}
+
 std::vector<int> RecoveryStore::offerable() const
 {
     std::vector<std::pair<FileStamp, int>> found;
     const QStringList names = QDir(folder_).entryList(QDir::Files);
     for (const QString& name : names) {
         const std::optional<int> number = memo::numberFromMemoFileName(name);
-        if (!number || memo::memoFileName(*number) != name || !isNewerThanMemo(*number))
+        if (!number || memo::memoFileName(*number) != name)
             continue;
         FileStamp stamp;
         if (readFileStamp(filePath(*number), &stamp, nullptr))

@@ -48,13 +48,13 @@ QString WRText::RFileLen(const qint32& lngLen, QString* error, bool* invalid) co
     return cp932::decode(joined, invalid);
 }
 
-bool WRText::WFile(QString* error, bool* replaced)
+bool WRText::WFile(QString* error, bool* replaced, FileStamp* written)
 {
     if (error)
         error->clear();
     QByteArray bytes = cp932::encode(WText, replaced);
     bytes.append("\r\n", 2);
-    if (!writeWholeFile(FileName, bytes, error))
+    if (!writeWholeFile(FileName, bytes, error, written))
         return false;
     WText.clear();
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileStamp.h"
+
 #include <QString>
 
 // Reads a memo file as one string (lines joined by CR LF, none after the last) and writes one back
@@ -17,6 +19,7 @@ public:
     // Like RFile, but at most lngLen lines; 0 or less reads the whole file.
     [[nodiscard]] QString RFileLen(const qint32& lngLen, QString* error = nullptr, bool* invalid = nullptr) const;
     // Writes WText and CR LF over the file, then empties WText. On failure WText and the old file stay
-    // as they were. Characters CP932 cannot hold are written as "?" and set *replaced.
-    [[nodiscard]] bool WFile(QString* error = nullptr, bool* replaced = nullptr);
+    // as they were. Characters CP932 cannot hold are written as "?" and set *replaced. *written gets the
+    // stamp of the file written, from the file itself.
+    [[nodiscard]] bool WFile(QString* error = nullptr, bool* replaced = nullptr, FileStamp* written = nullptr);
 };

@@ -45,15 +45,20 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
         add(Answer::No, QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
         if (buttons == Buttons::YesNoCancel)
             add(Answer::Cancel, QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        // Esc and the close box need a button of their own to stand for; nobody sees it.
+        if (buttons == Buttons::YesNoOrLater) {
+            add(Answer::Cancel, QString(), QMessageBox::RejectRole);
+            choices.back().button->hide();
+        }
     }
     for (const Choice& c : choices) {
         if (c.answer == defaultButton)
             box.setDefaultButton(c.button);
     }
     // Esc and the close box answer like the buttons of a Windows message box: Cancel, else No, else OK.
-    const Answer escape = buttons == Buttons::YesNoCancel ? Answer::Cancel
-                          : buttons == Buttons::YesNo     ? Answer::No
-                                                          : Answer::Ok;
+    const Answer escape = buttons == Buttons::YesNoCancel || buttons == Buttons::YesNoOrLater ? Answer::Cancel
+                          : buttons == Buttons::YesNo                                       ? Answer::No
+                                                                                            : Answer::Ok;
     for (const Choice& c : choices) {
         if (c.answer == escape)
             box.setEscapeButton(c.button);

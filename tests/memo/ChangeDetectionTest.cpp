@@ -81,6 +81,7 @@ TEST_P(ChangedOnDisk, asksOnceAndDoesWhatTheAnswerSays)
     EXPECT_EQ(question.title, QStringLiteral("Zormet Scrivlet"));
     EXPECT_EQ(question.defaultButton, Answer::Cancel);
     EXPECT_TRUE(question.text.contains(folder.memoPath(3)));
+    EXPECT_TRUE(question.text.startsWith(utf8("表示中のメモは、"))) << "the memo shown, not the next one";
     const char* happened = disturbance == Disturbance::Created   ? "作成されました"
                            : disturbance == Disturbance::Removed ? "削除されました"
                                                                  : "変更されました";
@@ -100,6 +101,8 @@ TEST_P(ChangedOnDisk, asksOnceAndDoesWhatTheAnswerSays)
         EXPECT_EQ(folder.readMemo(5), typed);
         ASSERT_EQ(prompter.boxes().size(), 2u);
         EXPECT_TRUE(prompter.last().text.contains(QStringLiteral("text0005.txt")));
+        // Only a window that stays on the memo shows the new one.
+        EXPECT_EQ(prompter.last().text.contains(utf8("この新しいメモを表示しています")), trigger == Trigger::Save);
         if (trigger == Trigger::Save) {
             EXPECT_EQ(current(), 5);
             EXPECT_EQ(shownPath(), folder.memoPath(5));
@@ -133,12 +136,13 @@ std::string caseName(const ::testing::TestParamInfo<std::tuple<Trigger, Disturba
            answers[int(std::get<2>(info.param))];
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ChangedOnDisk,
-                         ::testing::Combine(::testing::Values(Trigger::Save, Trigger::AutomaticSave, Trigger::Close),
-                                            ::testing::Values(Disturbance::Created, Disturbance::Changed,
-                                                              Disturbance::ReplacedByRename, Disturbance::Removed),
-                                            ::testing::Values(Answer::Yes, Answer::No, Answer::Cancel)),
-                         caseName);
+INSTANTIATE_TEST_SUITE_P(
+    Table, ChangedOnDisk,
+    ::testing::Combine(::testing::Values(Trigger::Save, Trigger::AutomaticSave, Trigger::Close),
+                       ::testing::Values(Disturbance::Created, Disturbance::Changed, Disturbance::ReplacedByRename,
+                                         Disturbance::RewrittenWithItsTimeSetBack, Disturbance::Removed),
+                       ::testing::Values(Answer::Yes, Answer::No, Answer::Cancel)),
+    caseName);
 
 class Untouched : public WrittenMemo, public ::testing::WithParamInterface<Trigger>
 {

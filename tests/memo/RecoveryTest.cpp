@@ -1,5 +1,8 @@
+#include "FolderLock.h"
+#include "MemoCompaction.h"
 #include "MemoWindowFixture.h"
 #include "RecoveryStore.h"
+#include "ScopedRuntimeFolder.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -204,16 +207,72 @@ TEST_F(Recovery, startUpOpensTheMemoWithTheCopyAndLaterOpeningsOfferItToo)
     EXPECT_FALSE(hasCopy(7)) << "the recovered edits of memo 7 were discarded by moving on";
 }
 
-TEST_F(Recovery, aCopyOlderThanItsMemoIsNotOfferedAndKept)
+// The ways a copy used to be offered over the wrong file, or never: older than a memo rewritten since, a
+// memo written by another program after the copy, a memo replaced by compaction. Each comes back as a
+// new memo at the lowest free number; the memo at its own number is left as it is.
+TEST_F(Recovery, aCopyWhoseMemoIsNoLongerTheFileItWasTypedOverComesBackAsANewMemo)
 {
-    leaveCopy(0, QStringLiteral("older edits"));
-    QFile copy(store().filePath(0));
-    ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(copy.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
-    folder.writeMemo(0, "rewritten since\r\n");
+    const ScopedRuntimeFolder runtime;
+    auto compact = [&] {
+        utility::MainProgramLock lock(folder.path());
+        ASSERT_TRUE(utility::compactMemoNumbers(folder.memoFolder(), {0, 9}, 10, prompter, lock).completed);
+    };
+    enum class Since
+    {
+        RewrittenAfterAnOldCopy,
+        AppendedByAnotherProgram,
+        Compacted
+    };
+    for (const Since since : {Since::RewrittenAfterAnOldCopy, Since::AppendedByAnotherProgram, Since::Compacted}) {
+        SCOPED_TRACE(int(since));
+        QDir(folder.memoFolder()).removeRecursively();
+        QDir(store().folder()).removeRecursively();
+        mdlScrivlet::resetForTesting();
+        folder.writeMemo(0, "zero\r\n");
+        folder.writeMemo(2, "two\r\n");
+        folder.writeMemo(5, "five\r\n");
+        if (since == Since::RewrittenAfterAnOldCopy) {
+            leaveCopy(2, QStringLiteral("older edits"));
+            QFile copy(store().filePath(2));
+            ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(copy.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+            folder.writeMemo(2, "rewritten since\r\n");
+        } else {
+            folder.writeSettings(settingsWith("LastFileNum=2\r\n"));
+            openShown();
+            typeAndWaitForCopy(QStringLiteral("typed "));
+            delete window.data(); // a crash: nothing saved, the copy stays
+            if (since == Since::AppendedByAnotherProgram)
+                folder.writeMemo(2, "two\r\nappended\r\n");
+            else
+                compact();
+        }
+        const QByteArray atTwo = folder.readMemo(2);
+        prompter.clear();
+        open();
+        ASSERT_EQ(prompter.boxes().size(), 1u);
+        EXPECT_TRUE(prompter.last().text.startsWith(utf8(Offer)));
+        const int free = since == Since::Compacted ? 3 : 1;
+        EXPECT_TRUE(prompter.last().text.contains(QStringLiteral("text%1.txt").arg(free, 4, 10, QLatin1Char('0'))));
+        EXPECT_EQ(current(), free);
+        EXPECT_TRUE(memoText().startsWith(since == Since::RewrittenAfterAnOldCopy ? QStringLiteral("older edits")
+                                                                                  : QStringLiteral("typed ")));
+        EXPECT_EQ(folder.readMemo(2), atTwo) << "the memo now at the number is left as it is";
+        EXPECT_FALSE(hasCopy(2));
+        EXPECT_TRUE(hasCopy(free));
+        delete window.data();
+    }
+}
+
+TEST_F(Recovery, dismissingTheQuestionKeepsTheCopyForTheNextStart)
+{
+    folder.writeMemo(0, "saved\r\n");
+    leaveCopy(0, QStringLiteral("recovered"));
+    prompter.planAnswer(Answer::Cancel); // Esc or the close box
     open();
-    EXPECT_TRUE(prompter.boxes().empty());
-    EXPECT_EQ(memoText(), QStringLiteral("rewritten since"));
+    EXPECT_EQ(prompter.last().buttons, Prompter::Buttons::YesNoOrLater);
+    EXPECT_TRUE(prompter.last().text.contains(utf8("いいえ：編集内容の控えを削除します")));
+    EXPECT_EQ(memoText(), QStringLiteral("saved"));
     EXPECT_TRUE(hasCopy(0));
 }
 

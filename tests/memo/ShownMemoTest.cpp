@@ -69,8 +69,8 @@ TEST_P(ShownMemoAlone, followsTheFileOrAsksBeforeWriting)
 std::vector<Case> cases()
 {
     std::vector<Case> out;
-    for (Disturbance d :
-         {Disturbance::Created, Disturbance::Changed, Disturbance::ReplacedByRename, Disturbance::Removed}) {
+    for (Disturbance d : {Disturbance::Created, Disturbance::Changed, Disturbance::ReplacedByRename,
+                          Disturbance::RewrittenWithItsTimeSetBack, Disturbance::Removed}) {
         out.push_back({d, false, Answer::Cancel});
         for (Answer a : {Answer::Yes, Answer::No, Answer::Cancel})
             out.push_back({d, true, a});

@@ -1,3 +1,5 @@
+#include "SafeWrite.h"
+
 #include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "TempProgramFolder.h"
@@ -7,6 +9,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -77,5 +80,35 @@ INSTANTIATE_TEST_SUITE_P(
         FailingSave{"noInodeLeft", [](const TempProgramFolder& folder) { return tmpfsWithOldMemo(folder, 1 << 20, 2); },
                     1, 10, "ディスクの空き容量が足りません"}),
     [](const ::testing::TestParamInfo<FailingSave>& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// The stamp a save gives back is of the file it wrote: equal to the file as it then stands, and never
+// equal to it once someone else has written just after the save took the name.
+TEST(SafeWrite, theStampIsOfTheFileWrittenNotOfOneWrittenJustAfter)
+{
+    for (const bool interrupted : {false, true}) {
+        SCOPED_TRACE(interrupted);
+        TempProgramFolder folder;
+        const QString path = folder.memoPath(1);
+        folder.writeMemo(1, "old\r\n");
+        std::optional<ScopedWriteInterruption> meanwhile;
+        if (interrupted)
+            meanwhile.emplace([](const QString& p) {
+                QFile file(p);
+                ASSERT_TRUE(file.open(QIODevice::Append));
+                file.write("theirs\r\n");
+            });
+        FileStamp written;
+        QString error;
+        ASSERT_TRUE(writeWholeFile(path, "mine\r\n", &error, &written)) << error.toStdString();
+        FileStamp now;
+        ASSERT_TRUE(readFileStamp(path, &now, nullptr));
+        EXPECT_EQ(written.size, 6);
+        EXPECT_EQ(written == now, !interrupted);
+    }
+}
 
 } // namespace

@@ -70,9 +70,11 @@ TEST_F(Recovery, eachProgramFolderHasItsOwnCopiesWhateverItsSpelling)
     EXPECT_EQ(RecoveryStore(state.path(), unslashed).folder(), store.folder());
 }
 
-TEST_F(Recovery, offersOnlyCopiesNewerThanTheirMemosNewestFirst)
+TEST_F(Recovery, offersEveryCopyOverItsMemoOnlyWhileThatIsTheFileTheEditsWereMadeOnNewestFirst)
 {
+    using Offer = RecoveryStore::Offer;
     QString error;
+    // Copies without a stamp: newer than the memo file goes over it, anything else as a new memo.
     for (int n : {1, 2, 3, 4})
         ASSERT_TRUE(store.save(n, QStringLiteral("copy"), &error));
     program.writeMemo(1, "older memo\r\n");
@@ -81,22 +83,36 @@ TEST_F(Recovery, offersOnlyCopiesNewerThanTheirMemosNewestFirst)
     setModified(program.memoPath(1), someTime);
     setModified(store.filePath(1), someTime.addSecs(10));
     setModified(program.memoPath(2), someTime.addSecs(20));
-    setModified(store.filePath(2), someTime.addSecs(10));
+    setModified(store.filePath(2), someTime.addSecs(8));
     setModified(store.filePath(3), someTime.addSecs(5)); // memo 3 has no file at all
     setModified(program.memoPath(4), someTime);
     setModified(store.filePath(4), someTime);
+    // Copies with the stamp of the file they were typed over.
+    const auto stampOf = [&](int n) {
+        FileStamp stamp;
+        EXPECT_TRUE(readFileStamp(program.memoPath(n), &stamp, nullptr));
+        return stamp;
+    };
+    for (int n : {6, 7, 8, 9})
+        program.writeMemo(n, "memo\r\n");
+    for (int n : {5, 6, 7, 8})
+        ASSERT_TRUE(store.save(n, QStringLiteral("copy"), stampOf(n), &error));
+    ASSERT_TRUE(store.save(9, QStringLiteral("copy"), std::nullopt, &error));
+    program.writeMemo(7, "rewritten\r\n");
+    ASSERT_TRUE(QFile::remove(program.memoPath(8)));
+    ASSERT_TRUE(QFile::copy(program.memoPath(6), program.memoPath(8))); // another file, the same bytes
     // Not a copy of any memo.
     TempProgramFolder::writeBytes(store.folder() + QStringLiteral("/text12.txt"), "stray");
     TempProgramFolder::writeBytes(store.folder() + QStringLiteral("/note.txt"), "stray");
 
-    EXPECT_TRUE(store.isNewerThanMemo(1));
-    EXPECT_FALSE(store.isNewerThanMemo(2));
-    EXPECT_TRUE(store.isNewerThanMemo(3));
-    EXPECT_FALSE(store.isNewerThanMemo(4));
-    EXPECT_FALSE(store.isNewerThanMemo(5)) << "no copy";
-    EXPECT_EQ(store.offerable(), (std::vector<int>{1, 3}));
-    // Older copies stay: they may hold edits nobody else has.
-    EXPECT_TRUE(QFileInfo::exists(store.filePath(2)));
+    const Offer expected[] = {Offer::None,     Offer::OverMemo,  Offer::AsNewMemo, Offer::OverMemo, Offer::AsNewMemo,
+                              Offer::OverMemo, Offer::OverMemo,  Offer::AsNewMemo, Offer::AsNewMemo, Offer::AsNewMemo,
+                              Offer::None};
+    for (int n = 0; n <= 10; ++n)
+        EXPECT_EQ(store.offerFor(n), expected[n]) << n;
+    const std::vector<int> offered = store.offerable();
+    EXPECT_EQ(std::vector<int>(offered.end() - 4, offered.end()), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(offered.size(), 9u);
 }
 
 TEST_F(Recovery, unusableStateFolderGivesTheReason)

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -13,12 +15,15 @@ enum class Disturbance
     Created,
     Changed,
     ReplacedByRename,
+    // The same size written in place, and the modification time set back (touch -r, rsync --inplace -t):
+    // only the file's change time tells.
+    RewrittenWithItsTimeSetBack,
     Removed
 };
 
 inline const char* disturbanceName(Disturbance d)
 {
-    const char* const names[] = {"created", "changed", "replacedByRename", "removed"};
+    const char* const names[] = {"created", "changed", "replacedByRename", "rewrittenWithItsTimeSetBack", "removed"};
     return names[int(d)];
 }
 
@@ -42,6 +47,7 @@ inline QByteArray disturbedBytes(Disturbance d)
     case Disturbance::Changed:
         return "theirs, and longer\r\n";
     case Disturbance::ReplacedByRename:
+    case Disturbance::RewrittenWithItsTimeSetBack:
         return "mind\r\n"; // the size of "mine", given its time: only the file's identity differs
     case Disturbance::Removed:
         break;
@@ -65,6 +71,18 @@ inline void disturbMemo(const TempProgramFolder& folder, int number, Disturbance
         ASSERT_TRUE(f.setFileTime(QFileInfo(path).lastModified(), QFileDevice::FileModificationTime));
         f.close();
         ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+        break;
+    }
+    case Disturbance::RewrittenWithItsTimeSetBack: {
+        const QDateTime before = QFileInfo(path).lastModified();
+        const qint64 changedBefore = QFileInfo(path).metadataChangeTime().toMSecsSinceEpoch();
+        // The file system's clock ticks coarsely: the rewrite must come after the last change showed.
+        while (QDateTime::currentMSecsSinceEpoch() <= changedBefore + 20)
+            QThread::yieldCurrentThread();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_EQ(f.write(disturbedBytes(d)), 6);
+        ASSERT_TRUE(f.setFileTime(before, QFileDevice::FileModificationTime));
         break;
     }
     case Disturbance::Removed:

@@ -1,0 +1,101 @@
+#include "MemoDisturbance.h"
+#include "MemoWindowFixture.h"
+#include "ShownMemo.h"
+
+#include <QLabel>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace memotest;
+
+class ChangedUnderTheWindow : public MemoWindow, public ::testing::WithParamInterface<std::tuple<Disturbance, bool>>
+{
+};
+
+// A sync engine or another program changes the shown memo: unedited, it is read again within a second;
+// edited or removed, the text stays and the status line tells.
+TEST_P(ChangedUnderTheWindow, isReadAgainOrToldOfWithinASecond)
+{
+    const auto [disturbance, edited] = GetParam();
+    prepareMemo(folder, 3, disturbance);
+    folder.writeSettings(settingsWith("LastFileNum=3\r\n"));
+    openShown();
+    if (edited)
+        type(QStringLiteral("typed "));
+    const QString before = memoText();
+    disturbMemo(folder, 3, disturbance);
+    const bool removed = disturbance == Disturbance::Removed;
+    const char* expected = removed  ? "状態：外部で削除（未保存）"
+                           : edited ? "状態：外部で変更されました"
+                                    : "状態：外部の変更を読み込み";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == utf8(expected); }, 1000)) << status().toStdString();
+    EXPECT_EQ(memoText(), edited || removed ? before : QString::fromUtf8(disturbedBytes(disturbance)).trimmed());
+    EXPECT_EQ(mark().isEmpty(), !edited && !removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ChangedUnderTheWindow,
+    ::testing::Combine(::testing::Values(Disturbance::Created, Disturbance::Changed, Disturbance::ReplacedByRename,
+                                         Disturbance::RewrittenWithItsTimeSetBack, Disturbance::Removed),
+                       ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(disturbanceName(std::get<0>(info.param))) +
+               (std::get<1>(info.param) ? "_edited" : "_unedited");
+    });
+
+// A sync of a thousand memos, the shown one among them, read again once; the program's own saves and
+// a new memo of keep-both never count as someone else's change.
+TEST_F(MemoWindow, aBurstOfAThousandChangesReadsTheShownMemoOnceAndOwnWritesNever)
+{
+    folder.writeMemo(0, "mine\r\n");
+    openShown();
+    int readings = 0;
+    QObject::connect(&window->shownMemo(), &ShownMemo::readAgain, window, [&] { ++readings; });
+    type(QStringLiteral("own "));
+    click("cmdSave");
+    std::atomic<bool> synced{false};
+    std::thread engine([&] {
+        for (int n = 1; n <= 1000; ++n) {
+            const QString temporary = folder.memoFolder() + QStringLiteral(".syncthing.tmp");
+            TempProgramFolder::writeBytes(temporary, QByteArray::number(n) + "\r\n");
+            // As sync engines do: the finished file replaces the old one in one step.
+            std::rename(QFile::encodeName(temporary).constData(),
+                        QFile::encodeName(folder.memoPath(n == 500 ? 0 : n)).constData());
+        }
+        synced = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return synced.load(); }, 60000));
+    engine.join();
+    // Memo 0 changed once, so it can have been read again once at the most.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return memoText() == QStringLiteral("500"); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == utf8("状態：外部の変更を読み込み"); }, 1000));
+    EXPECT_EQ(readings, 1);
+}
+
+} // namespace
+
+namespace {
+
+using namespace memotest;
+
+// Closing the window writes a memo only when it has edits or no file: writing back an unedited one
+// would turn its lone LF and CR into CR LF, and every sync engine would send it again.
+TEST_F(MemoWindow, closingLeavesAnUneditedMemoByteForByteAndStillCreatesAMissingOne)
+{
+    const QByteArray bytes = "lone\nLF and lone\rCR\r\n";
+    folder.writeMemo(0, bytes);
+    folder.writeSettings(settingsWith("LastFileNum=0\r\n"));
+    openShown();
+    window->close();
+    EXPECT_EQ(folder.readMemo(0), bytes);
+
+    folder.writeSettings(settingsWith("LastFileNum=1\r\n"));
+    openShown();
+    window->close();
+    EXPECT_EQ(folder.readMemo(1), QByteArray("\r\n"));
+}
+
+} // namespace
