@@ -52,7 +52,8 @@ private:
     QPushButton* cmdClose;
 
     QFileSystemWatcher* watcher_;
-    // Runs readList once the folder has been quiet for a moment: a sync of many memos is read once.
+    // Runs readList once the folder has been quiet for a moment, so that a sync of many memos costs a few
+    // readings, not one a memo.
     QTimer* relistTimer_;
     QElapsedTimer changingSince_;
 };
