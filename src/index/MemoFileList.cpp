@@ -1,6 +1,8 @@
 #include "MemoFileList.h"
 
+#include "FileError.h"
 #include "FileLookup.h"
+#include "OwnDeletions.h"
 #include "RemoveFile.h"
 #include "WRText.h"
 
@@ -54,7 +56,17 @@ bool deleteMemoFile(const QString& path, QString* error)
             *error = missingFileReason();
         return false;
     }
-    return removeFile(path, error);
+    FileStamp stamp;
+    int systemError = 0;
+    if (!readFileStamp(path, &stamp, &systemError)) {
+        if (error)
+            *error = fileErrorReason(systemError);
+        return false;
+    }
+    if (!removeFile(path, error))
+        return false;
+    OwnDeletions::record(path, stamp);
+    return true;
 }
 
 } // namespace memofiles

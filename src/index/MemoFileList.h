@@ -18,7 +18,8 @@ QStringList listMemoFiles(const QString& memoFolder);
 // gives "" and sets *error; an empty file gives "" with no error.
 [[nodiscard]] QString previewMemoFile(WRText& text, const QString& path, QString* error = nullptr);
 
-// Removes the file; false with *error when it is gone or cannot be removed.
+// Removes the file and records it among this program's own deletions; false with *error when it is gone
+// or cannot be removed.
 [[nodiscard]] bool deleteMemoFile(const QString& path, QString* error = nullptr);
 
 } // namespace memofiles

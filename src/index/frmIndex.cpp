@@ -7,10 +7,22 @@
 #include "WindowSetup.h"
 #include "mdlScrivlet.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
+#include <QTimer>
+
+namespace {
+
+constexpr int QuietBeforeRelistMs = 200;
+// A folder that keeps changing is still read again about once a second.
+constexpr int LongestRelistDelayMs = 1000;
+
+} // namespace
 
 frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
@@ -44,6 +56,13 @@ frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
     connect(cmdBrowse, &QPushButton::clicked, this, &frmIndex::cmdBrowse_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmIndex::cmdClose_Click);
 
+    watcher_ = new QFileSystemWatcher(this);
+    relistTimer_ = new QTimer(this);
+    relistTimer_->setObjectName(QStringLiteral("relistTimer"));
+    relistTimer_->setSingleShot(true);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &frmIndex::folderChanged);
+    connect(relistTimer_, &QTimer::timeout, this, &frmIndex::readList);
+
     Form_Load();
 }
 
@@ -65,15 +84,57 @@ QString frmIndex::selectedName() const
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-void frmIndex::readList(const QString& keepSelected)
+void frmIndex::readList()
 {
-    filList->clear();
-    filList->addItems(memofiles::listMemoFiles(memoFolder()));
-    if (keepSelected.isEmpty())
-        return;
-    const QList<QListWidgetItem*> found = filList->findItems(keepSelected, Qt::MatchExactly);
-    if (!found.isEmpty())
-        filList->setCurrentItem(found.first());
+    relistTimer_->stop();
+    // Watched before it is read, so that no change falls between the two.
+    watchFolders();
+    const QString selected = selectedName();
+    showNames(memofiles::listMemoFiles(memoFolder()));
+    // The list would select a neighbour of the removed name; then a jump or a deletion could hit a memo the
+    // user never chose.
+    if (filList->findItems(selected, Qt::MatchExactly).isEmpty())
+        filList->clearSelection();
+}
+
+void frmIndex::showNames(const QStringList& names)
+{
+    // Row by row, so that the selection and the scroll position stay where they are.
+    const QSet<QString> wanted(names.cbegin(), names.cend());
+    for (int row = filList->count() - 1; row >= 0; --row) {
+        if (!wanted.contains(filList->item(row)->text()))
+            delete filList->takeItem(row);
+    }
+    int row = 0;
+    for (const QString& name : names) {
+        if (row < filList->count() && filList->item(row)->text() == name)
+            ++row;
+        else
+            filList->insertItem(row++, name);
+    }
+    while (filList->count() > row)
+        delete filList->takeItem(row);
+}
+
+void frmIndex::watchFolders()
+{
+    // The program folder tells when the memo folder is made again after a sync engine removed it.
+    const QString folder = memoFolder();
+    for (const QString& path : {mdlScrivlet::programFolder(), folder}) {
+        if (path.isEmpty() || watcher_->directories().contains(path) || !QFileInfo(path).isDir())
+            continue;
+        // Sync engines can use up the user's inotify watches; then the memo folder is read every second.
+        if (!watcher_->addPath(path) && path == folder)
+            relistTimer_->start(LongestRelistDelayMs);
+    }
+}
+
+void frmIndex::folderChanged()
+{
+    if (!relistTimer_->isActive())
+        changingSince_.start();
+    if (changingSince_.elapsed() < LongestRelistDelayMs)
+        relistTimer_->start(QuietBeforeRelistMs);
 }
 
 void frmIndex::reportFailure(const Failure& failure)
@@ -91,7 +152,7 @@ void frmIndex::cmdPrev_Click()
     if (!error.isEmpty()) {
         reportFailure(
             {QStringLiteral("「%1」を読み込めませんでした。").arg(name), memoFolder() + name, error, QString()});
-        readList(name);
+        readList();
         return;
     }
     QString shown = preview;
@@ -102,7 +163,7 @@ void frmIndex::cmdPrev_Click()
 
 void frmIndex::cmdRefresh_Click()
 {
-    readList(selectedName());
+    readList();
 }
 
 void frmIndex::cmdJump_Click()
@@ -138,7 +199,7 @@ void frmIndex::cmdKill_Click()
     if (!memofiles::deleteMemoFile(memoFolder() + name, &error))
         reportFailure(
             {QStringLiteral("「%1」を削除できませんでした。").arg(name), memoFolder() + name, error, QString()});
-    readList(name);
+    readList();
 }
 
 void frmIndex::cmdBrowse_Click()

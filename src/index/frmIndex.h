@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 struct Failure;
 
 // The file list: the memo files by name, a five-line preview, deletion, and a jump that sets the
-// current file number for the memo window to open once this window has closed.
+// current file number for the memo window to open once this window has closed. Memo files that other
+// programs (sync engines above all) create, replace or delete while it is open show at once.
 class frmIndex final : public QDialog
 {
     Q_OBJECT
@@ -29,8 +33,12 @@ private:
 
     QString memoFolder() const;
     QString selectedName() const;
-    // Reads the folder again; the name given stays selected when it is still there.
-    void readList(const QString& keepSelected = QString());
+    // Reads the folder again. The selected name stays selected while it is listed; once it is gone,
+    // nothing is.
+    void readList();
+    void showNames(const QStringList& names);
+    void watchFolders();
+    void folderChanged();
     void reportFailure(const Failure& failure);
 
     QLabel* Label1;
@@ -42,4 +50,10 @@ private:
     QPushButton* cmdJump;
     QPushButton* cmdKill;
     QPushButton* cmdClose;
+
+    QFileSystemWatcher* watcher_;
+    // Runs readList once the folder has been quiet for a moment, so that a sync of many memos costs a few
+    // readings, not one a memo.
+    QTimer* relistTimer_;
+    QElapsedTimer changingSince_;
 };

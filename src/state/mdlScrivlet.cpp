@@ -1,5 +1,6 @@
 #include "mdlScrivlet.h"
 
+#include "OwnDeletions.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -86,4 +87,5 @@ void mdlScrivlet::setExitHandler(std::function<void()> handler)
 void mdlScrivlet::resetForTesting()
 {
     state() = State{};
+    OwnDeletions::resetForTesting();
 }

@@ -1,6 +1,8 @@
 #include "frmIndex.h"
 
 #include "Cp932.h"
+#include "MemoDisturbance.h"
+#include "OwnDeletions.h"
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramFolder.h"
@@ -13,10 +15,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -66,6 +71,7 @@ protected:
     }
 
     bool closed() const { return !dialog->isVisible(); }
+    QTimer* relistTimer() const { return dialog->findChild<QTimer*>(QStringLiteral("relistTimer")); }
 
     TempProgramFolder folder;
     ScriptedPrompter prompts;
@@ -202,6 +208,7 @@ TEST_F(FileList, deleteAsksFirstAndOnYesRemovesTheFileAndItsName)
     prompts.planAnswer(Prompter::Answer::Yes);
     press("cmdKill");
     EXPECT_FALSE(folder.memoExists(1));
+    EXPECT_TRUE(OwnDeletions::deletedHere(folder.memoPath(1)));
     EXPECT_EQ(names(), QStringList({QStringLiteral("text0002.txt")}));
     EXPECT_EQ(prompts.boxes().size(), 2u);
     EXPECT_FALSE(closed());
@@ -275,6 +282,58 @@ TEST_F(FileList, enterOnAFocusedButtonPressesItAndJumpStaysTheDefault)
     QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_TRUE(closed());
     EXPECT_EQ(mdlScrivlet::currentFileNumber(), 42);
+}
+
+// Other programs create, replace (by a rename over it) and delete memos while the list is open.
+TEST_F(FileList, memosChangedElsewhereShowWithinASecondAndTheSelectionStaysOnItsName)
+{
+    folder.writeMemo(3, "a");
+    prepareMemo(folder, 5, Disturbance::ReplacedByRename);
+    open();
+    select(QStringLiteral("text0005.txt"));
+    QSignalSpy relists(relistTimer(), &QTimer::timeout);
+    for (auto [how, number, shown, selected] :
+         {std::tuple{Disturbance::Created, 4, "text0003.txt text0004.txt text0005.txt", "text0005.txt"},
+          {Disturbance::ReplacedByRename, 5, "text0003.txt text0004.txt text0005.txt", "text0005.txt"},
+          {Disturbance::Removed, 5, "text0003.txt text0004.txt", ""}}) {
+        relists.clear();
+        disturbMemo(folder, number, how);
+        const QString expected = QLatin1String(shown);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !relists.isEmpty() && names().join(QLatin1Char(' ')) == expected; }, 1000))
+            << disturbanceName(how);
+        const QList<QListWidgetItem*> chosen = list()->selectedItems();
+        EXPECT_EQ(chosen.isEmpty() ? QString() : chosen.first()->text(), QLatin1String(selected));
+    }
+}
+
+// A sync engine brings a thousand memos, each written aside and renamed over its name. Each pass of the
+// event loop is a moment the window cannot answer.
+TEST_F(FileList, aThousandMemosArrivingAreReadAFewTimesWhileTheWindowKeepsAnswering)
+{
+    folder.writeMemo(0, "a");
+    open();
+    QSignalSpy relists(relistTimer(), &QTimer::timeout);
+    const QString aside = folder.memoFolder() + QStringLiteral(".syncthing.text.tmp");
+    std::thread sync([&] {
+        for (int n = 1; n <= 1000; ++n) {
+            TempProgramFolder::writeBytes(aside, "x");
+            QFile::rename(aside, folder.memoPath(n));
+        }
+    });
+    QElapsedTimer pass;
+    qint64 longestPass = 0;
+    pass.start();
+    const bool all = QTest::qWaitFor(
+        [&] {
+            longestPass = std::max(longestPass, pass.restart());
+            return list()->count() == 1001;
+        },
+        10000);
+    sync.join();
+    EXPECT_TRUE(all);
+    EXPECT_LE(relists.count(), 3);
+    EXPECT_LT(longestPass, 100);
 }
 
 } // namespace
