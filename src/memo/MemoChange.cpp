@@ -32,6 +32,7 @@ QString describeChange(MemoChange change)
     case MemoChange::Created:
         return QStringLiteral("作成されました");
     case MemoChange::Removed:
+    case MemoChange::RemovedHere:
         return QStringLiteral("削除されました");
     case MemoChange::Changed:
     case MemoChange::None:
@@ -40,15 +41,22 @@ QString describeChange(MemoChange change)
     return QStringLiteral("変更されました");
 }
 
+QString changeSentence(MemoChange change)
+{
+    if (change == MemoChange::RemovedHere)
+        return QStringLiteral("表示中のメモは、ファイル一覧で削除されました。");
+    return QStringLiteral("表示中のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
+           describeChange(change) + QStringLiteral("。");
+}
+
 ChangeAnswer askAboutChange(const QString& path, MemoChange change, Prompter& prompter)
 {
     const QString overwrite =
-        change == MemoChange::Removed
+        change == MemoChange::Removed || change == MemoChange::RemovedHere
             ? QStringLiteral("はい：画面の内容でこのファイルを作り直します")
             : QStringLiteral(
                   "はい：このファイルを画面の内容で上書きします（ほかのプログラムが書いた内容は失われます）");
-    const QString text = QStringLiteral("表示中のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
-                         describeChange(change) + QStringLiteral("。\n\n") + path +
+    const QString text = changeSentence(change) + QStringLiteral("\n\n") + path +
                          QStringLiteral("\n\n画面の内容をどうしますか？\n\n") + overwrite +
                          QStringLiteral("\nいいえ：画面の内容を空いている番号の新しいメモに保存し、両方を残します"
                                         "\nキャンセル：何も保存しません（画面の内容はそのまま残ります）");

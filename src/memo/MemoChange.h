@@ -13,7 +13,8 @@ enum class MemoChange
     None,
     Created,
     Changed, // rewritten, or replaced by another file (a rename over it, as editors and sync tools do)
-    Removed
+    Removed,
+    RemovedHere // deleted in this program's own file list
 };
 
 // remembered is empty when the window could not look at the file then; a file there now counts as changed.
@@ -21,6 +22,8 @@ MemoChange compareFileStamps(const std::optional<FileStamp>& remembered, const F
 
 // "作成されました", "変更されました" or "削除されました".
 QString describeChange(MemoChange change);
+// What happened to the shown memo, as the first sentence of a box: who did what since when.
+QString changeSentence(MemoChange change);
 
 enum class ChangeAnswer
 {

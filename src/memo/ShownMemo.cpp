@@ -5,15 +5,16 @@
 #include "FileLookup.h"
 #include "FreeNumberSearch.h"
 #include "MemoNaming.h"
+#include "OwnDeletions.h"
 #include "Prompter.h"
 #include "RemoveFile.h"
 #include "Settings.h"
 #include "mdlScrivlet.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
-#include <QFileInfo>
 #include <cerrno>
 
 namespace {
@@ -77,6 +78,8 @@ QString ShownMemo::statusText(Status status) const
         return QStringLiteral("状態：外部で変更されました");
     case Status::RemovedElsewhere:
         return QStringLiteral("状態：外部で削除（未保存）");
+    case Status::RemovedHere:
+        return QStringLiteral("状態：一覧で削除しました");
     case Status::ConflictCopies:
         break;
     }
@@ -96,6 +99,8 @@ QString ShownMemo::statusDetail(Status status) const
     case Status::RemovedElsewhere:
         return QStringLiteral("状態：このメモのファイルはほかのプログラムによって削除されました。"
                               "画面の内容はまだ保存されていません");
+    case Status::RemovedHere:
+        return QStringLiteral("状態：このメモはファイル一覧で削除しました");
     case Status::ConflictCopies:
         return QStringLiteral("状態：このメモには、同期ソフトが残した競合コピーが%1件あります。"
                               "Scrivlet Utilityの「競合コピー」タブで取り込めます")
@@ -174,11 +179,15 @@ void ShownMemo::lookAtDisk()
         return;
     }
     if (unsaved_ || change == MemoChange::Removed) {
-        // The text on screen stays, not saved; the question comes when it is written.
+        // The text on screen stays, not saved; the question comes when it is written. A memo the user
+        // deleted in the file list just now is no text to keep.
         toldOf_ = now;
-        if (!unsaved_)
+        const bool deletedHere = change == MemoChange::Removed && OwnDeletions::deletedHere(path_, stamp_);
+        if (!unsaved_ && !deletedHere)
             setEdited(true);
-        Q_EMIT statusChanged(change == MemoChange::Removed ? Status::RemovedElsewhere : Status::ChangedElsewhere);
+        Q_EMIT statusChanged(deletedHere                     ? Status::RemovedHere
+                             : change == MemoChange::Removed ? Status::RemovedElsewhere
+                                                             : Status::ChangedElsewhere);
         watch();
         return;
     }
@@ -395,7 +404,8 @@ std::optional<MemoChange> ShownMemo::changeOnDisk(const QString& what)
         report(what, path_, fileErrorReason(systemError));
         return std::nullopt;
     }
-    return compareFileStamps(stamp_, now);
+    const MemoChange change = compareFileStamps(stamp_, now);
+    return change == MemoChange::Removed && OwnDeletions::deletedHere(path_, stamp_) ? MemoChange::RemovedHere : change;
 }
 
 ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text, bool staying)
@@ -422,8 +432,7 @@ bool ShownMemo::keepBoth(MemoChange change, const QString& text, bool staying)
     QString error;
     bool replaced = false;
     FileStamp written;
-    const std::optional<int> number =
-        saveAsNewMemo(folder_, number_, asMemoText(text), &error, &replaced, &written);
+    const std::optional<int> number = saveAsNewMemo(folder_, number_, asMemoText(text), &error, &replaced, &written);
     if (!number) {
         report(QStringLiteral("画面の内容を新しいメモとして保存できませんでした。入力した内容は画面に残っています。"),
                memo::memoFolder(folder_), error);
@@ -440,7 +449,7 @@ bool ShownMemo::keepBoth(MemoChange change, const QString& text, bool staying)
     watch();
     Q_EMIT shownFileChanged(number_, path_);
     Q_EMIT statusChanged(replaced ? Status::WriteReplaced : Status::WriteOk);
-    const QString original = change == MemoChange::Removed
+    const QString original = change == MemoChange::Removed || change == MemoChange::RemovedHere
                                  ? QStringLiteral("元のメモは削除されたままです。")
                                  : QStringLiteral("元のメモはほかのプログラムが書いた内容のまま残っています。");
     // Leaving the memo, the window goes on to the memo asked for; staying, it shows the new one.
@@ -479,11 +488,10 @@ ShownMemo::Removal ShownMemo::remove()
         return Removal::Kept;
     // The user agreed to delete what the window shows, not what another program has put there since.
     if (*change != MemoChange::None) {
-        prompter_().inform(
-            QStringLiteral("表示中のメモは、この画面で読み込むか保存した後に、ほかのプログラムによって") +
-                describeChange(*change) +
-                QStringLiteral("。削除していません。内容を確かめてから、もう一度実行してください。\n\n") + path_,
-            title, Prompter::Icon::Exclamation);
+        prompter_().inform(changeSentence(*change) +
+                               QStringLiteral("削除していません。内容を確かめてから、もう一度実行してください。\n\n") +
+                               path_,
+                           title, Prompter::Icon::Exclamation);
         return Removal::ChangedElsewhere;
     }
     QString error;

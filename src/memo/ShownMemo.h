@@ -36,6 +36,7 @@ public:
         ReadAgain,        // another program changed the memo; nobody had edited it here
         ChangedElsewhere, // another program changed the memo under edits made here
         RemovedElsewhere, // the memo's file went; its text stays, not saved
+        RemovedHere,      // the memo was deleted in the file list
         ConflictCopies    // a sync engine kept copies of other machines' edits beside the memo
     };
 

@@ -118,11 +118,12 @@ void frmScrivlet::Form_Load()
 {
     mdlScrivlet::setProgramFolder(programFolder());
     memo_ = new ShownMemo(mdlScrivlet::programFolder(), &prompter, this);
-    connect(memo_, &ShownMemo::shownFileChanged, this, &frmScrivlet::showFile);
+    connect(memo_, &ShownMemo::shownFileChanged, this,
+            [this](int, const QString& path) { ui::showPath(txtFile, path); });
     connect(memo_, &ShownMemo::statusChanged, this, &frmScrivlet::showStatus);
     connect(memo_, &ShownMemo::readAgain, this, &frmScrivlet::showReadAgain);
     const int number = memo_->startingNumber();
-    openMemo(number);
+    goToMemo(number);
     if (memo_->number() < 0)
         showLoaded(memo_->openUnreadable(number));
 }
@@ -130,7 +131,7 @@ void frmScrivlet::Form_Load()
 void frmScrivlet::cmdNext_Click()
 {
     if (memo_->number() < memo::LastNumber)
-        openMemo(memo_->number() + 1);
+        goToMemo(memo_->number() + 1);
 }
 
 void frmScrivlet::cmdPrev_Click()
@@ -141,13 +142,8 @@ void frmScrivlet::cmdPrev_Click()
 
 bool frmScrivlet::goToMemo(int number)
 {
-    openMemo(number);
-    return memo_->number() == number;
-}
-
-void frmScrivlet::openMemo(int number)
-{
     step(number, QStringLiteral("状態：4ファイル認識。読み込み開始"));
+    return memo_->number() == number;
 }
 
 void frmScrivlet::step(int number, const QString& readingStatus)
@@ -171,11 +167,6 @@ void frmScrivlet::showLoaded(const ShownMemo::Loaded& loaded)
     // Taken back, the edits are shown as not saved: the text's change marks them edited.
     if (const std::optional<QString> recovered = memo_->offerRecoveryCopy())
         txtDataField->setPlainText(*recovered);
-}
-
-void frmScrivlet::showFile(int, const QString& path)
-{
-    ui::showPath(txtFile, path);
 }
 
 void frmScrivlet::showStatus(ShownMemo::Status status)
@@ -345,7 +336,7 @@ template <typename Dialog> void frmScrivlet::chooseMemoWith()
         dialog.exec();
     }
     // Whatever it did, the current memo is loaded afresh.
-    openMemo(mdlScrivlet::currentFileNumber());
+    goToMemo(mdlScrivlet::currentFileNumber());
 }
 
 void frmScrivlet::mnuVersion_Click()
@@ -368,7 +359,7 @@ void frmScrivlet::mnuJump_Click()
         prompter().inform(QStringLiteral("このファイル番号は範囲外です。"), title, Prompter::Icon::Exclamation);
         return;
     }
-    openMemo(*number);
+    goToMemo(*number);
 }
 
 void frmScrivlet::mnuAkiFile_Click()
@@ -376,7 +367,7 @@ void frmScrivlet::mnuAkiFile_Click()
     const std::optional<int> number = chooseFreeNumber(mdlScrivlet::programFolder(), prompter());
     if (!number)
         return;
-    openMemo(*number);
+    goToMemo(*number);
 }
 
 void frmScrivlet::mnuFileKill_Click()
@@ -386,7 +377,7 @@ void frmScrivlet::mnuFileKill_Click()
         // Emptying the text marks it edited; the mark goes so that the automatic save does not write it back.
         txtDataField->clear();
         memo_->setEdited(false);
-        openMemo(memo_->number());
+        goToMemo(memo_->number());
         break;
     case ShownMemo::Removal::ChangedElsewhere:
         recheckShownMemo();

@@ -35,7 +35,8 @@ public:
 
     const ShownMemo& shownMemo() const { return *memo_; }
 
-    // Shows memo number as choosing it in the file list does; whether it is the shown memo afterwards.
+    // Shows memo number as choosing it in the file list does, saving the shown one first where that is
+    // set; whether it is the shown memo afterwards.
     bool goToMemo(int number);
     // Hides the window as 最小化 does.
     void minimise() { cmdMin_Click(); }
@@ -69,8 +70,6 @@ private:
     void mnuFileKill_Click();
     void mnuExit_Click();
 
-    // Opens memo number, saving the shown one first where that is set.
-    void openMemo(int number);
     // Shows a modal window that may choose the current memo, then opens the current one.
     template <typename Dialog> void chooseMemoWith();
     // Moves to memo number; on failure the shown memo stays.
@@ -78,7 +77,6 @@ private:
     void showLoaded(const ShownMemo::Loaded& loaded);
     void showStatus(ShownMemo::Status status);
     void showReadAgain(const ShownMemo::Loaded& loaded);
-    void showFile(int number, const QString& path);
     void writeRecoveryCopy();
     QString shownText() const;
 

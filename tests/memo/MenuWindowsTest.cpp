@@ -105,3 +105,32 @@ TEST_F(MemoWindow, autoSaveTickedInTheVersionDialogTakesEffectAtTheNextStep)
 }
 
 } // namespace
+
+namespace {
+
+using namespace memotest;
+
+// The shown memo, with edits, deleted in the file list: the question that follows says so, not that
+// another program deleted it.
+TEST_F(MemoWindow, theShownMemoDeletedInTheFileListIsNotReportedAsAnotherProgramsDoing)
+{
+    folder.writeMemo(5, "five\r\n");
+    folder.writeSettings(settingsWith("LastFileNum=5\r\nAutoSave=1\r\n"));
+    openShown();
+    type(QStringLiteral("typed "));
+    whenModalOpens([this](QDialog* dialog) {
+        selectName(dialog, QStringLiteral("text0005.txt"));
+        prompter.planAnswer(Answer::Yes);
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdKill"))->click();
+        prompter.planAnswer(Answer::Cancel);
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+    });
+    choose("mnuFileList");
+    ASSERT_EQ(prompter.boxes().size(), 2u);
+    EXPECT_TRUE(prompter.last().text.startsWith(utf8("表示中のメモは、ファイル一覧で削除されました。")))
+        << prompter.last().text.toStdString();
+    EXPECT_EQ(memoText(), QStringLiteral("typed five"));
+    EXPECT_FALSE(folder.memoExists(5));
+}
+
+} // namespace
