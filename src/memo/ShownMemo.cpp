@@ -61,13 +61,13 @@ QString ShownMemo::statusText(Status status) const
     case Status::ReadOk:
         return QStringLiteral("状態：ファイル読み込みOK");
     case Status::ReadPartly:
-        return QStringLiteral("状態：一部の文字を正しく読み込めませんでした");
+        return QStringLiteral("状態：読めない文字があります");
     case Status::ReadFailed:
         return QStringLiteral("状態：ファイル読み込み失敗");
     case Status::WriteOk:
         return QStringLiteral("状態：ファイル書き込みOK");
     case Status::WriteReplaced:
-        return QStringLiteral("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）");
+        return QStringLiteral("状態：書き込みOK（?に置換）");
     case Status::SaveCancelled:
         return QStringLiteral("状態：保存を取り消しました");
     case Status::Recovered:
@@ -89,6 +89,11 @@ QString ShownMemo::statusText(Status status) const
 QString ShownMemo::statusDetail(Status status) const
 {
     switch (status) {
+    case Status::ReadPartly:
+        return QStringLiteral("状態：一部の文字を正しく読み込めませんでした。"
+                              "編集しない限り、このメモのファイルは書き換えません");
+    case Status::WriteReplaced:
+        return QStringLiteral("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）");
     case Status::Recovered:
         return QStringLiteral("状態：前回保存されなかった編集内容を復元しました（まだ保存していません）");
     case Status::ReadAgain:

@@ -99,3 +99,20 @@ TEST_F(MemoWindow, closingLeavesAnUneditedMemoByteForByteAndStillCreatesAMissing
 }
 
 } // namespace
+
+namespace {
+
+using namespace memotest;
+
+// Each status the memo reports is whole on its line; the tip says more where there is more to say.
+TEST_F(MemoWindow, everyStatusFitsItsLine)
+{
+    openShown();
+    const QLabel* line = child<QLabel>("lblFileStatus");
+    for (int s = int(ShownMemo::Status::NotCreated); s <= int(ShownMemo::Status::ConflictCopies); ++s) {
+        const QString text = window->shownMemo().statusText(ShownMemo::Status(s));
+        EXPECT_LE(line->fontMetrics().horizontalAdvance(text), line->width()) << text.toStdString();
+    }
+}
+
+} // namespace

@@ -246,7 +246,7 @@ TEST_F(MemoWindow, saveOfCharactersCp932CannotHoldSaysSo)
     memoBox()->insertPlainText(utf8("メモ😀"));
     click("cmdSave");
     EXPECT_EQ(folder.readMemo(0), QByteArray("\x83\x81\x83\x82?\r\n"));
-    EXPECT_EQ(status(), utf8("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）"));
+    EXPECT_EQ(status(), utf8("状態：書き込みOK（?に置換）"));
     EXPECT_EQ(memoText(), utf8("メモ😀"));
 }
 
@@ -485,7 +485,7 @@ TEST_F(MemoWindow, explicitSaveWritesAMemoThatIsNotCp932)
     openShown();
     EXPECT_NE(status(), utf8(ReadOk));
     click("cmdSave");
-    EXPECT_EQ(status(), utf8("状態：ファイル書き込みOK（保存できない文字を?に置き換えました）"));
+    EXPECT_EQ(status(), utf8("状態：書き込みOK（?に置換）"));
     EXPECT_NE(folder.readMemo(0), QByteArray("\x85\x40\r\n"));
 }
 
