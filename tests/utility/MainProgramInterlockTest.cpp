@@ -177,11 +177,11 @@ TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
             utility::deleteEmptyMemoFiles(files, {0, 9}, true, prompter, lock, [&](int) { look(); });
         },
         [&] {
-            const auto preview =
-                utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
+            auto preview = utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
             ASSERT_TRUE(preview);
             prompter.planAnswer(Prompter::Answer::Yes);
-            EXPECT_TRUE(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look));
+            EXPECT_EQ(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look),
+                      utility::JoinOutcome::Done);
         }};
     for (const auto& run : operations) {
         writeMemos();
