@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "FolderLock.h"
 
 #include <QString>
@@ -22,12 +23,25 @@ QString joinedText(const QString& destination, const QString& source, bool withS
 // memos is altered; otherwise the box's lines joined by CR LF.
 QString textToWrite(const QString& joined, const QString& shown);
 
-// A join between its two steps: the memo appended, the memo it is appended to, the text as built.
+// A join between its two steps: the memo appended, the memo it is appended to, the text as built,
+// and both files as they were when it was built.
 struct JoinPreview
 {
     int source = 0;
     int destination = 0;
     QString joined;
+    FileStamp sourceStamp;
+    FileStamp destinationStamp;
+};
+
+enum class JoinOutcome
+{
+    // The join is over: written, the source deleted or kept as asked; the preview closes.
+    Done,
+    // Nothing more was done (declined, refused, or a failure shown); the preview stays for later.
+    PreviewStays,
+    // A memo changed since the preview was built (said so): the preview is to be built again.
+    Rebuild
 };
 
 // The first step: both memos read, with the folder held from the first look to the last read. Nothing,
@@ -39,10 +53,12 @@ struct JoinPreview
 
 // The second step: writes what the preview box shows over the destination, asking first when
 // Shift-JIS cannot hold all of it, then, when deleteSource is set and the user agrees, deletes the
-// source; the folder is held from the write to the deletion. False when the preview is to stay: the
-// user declined, the folder was refused, or the write or the deletion failed (shown).
-[[nodiscard]] bool executeJoin(const QString& memoFolder, const JoinPreview& preview, const QString& shown,
-                               bool deleteSource, Prompter& prompter, FolderLock& lock,
-                               const std::function<void()>& beforeSourceDeletion = {});
+// source; the folder is held from the write to the deletion. Neither happens when either memo has
+// changed since the preview was read: then the preview is to be rebuilt. After a write the preview
+// holds the destination as written, so executing it again writes the same text once more.
+// beforeSourceDeletion runs once the user has agreed, before the memos are looked at again.
+[[nodiscard]] JoinOutcome executeJoin(const QString& memoFolder, JoinPreview& preview, const QString& shown,
+                                      bool deleteSource, Prompter& prompter, FolderLock& lock,
+                                      const std::function<void()>& beforeSourceDeletion = {});
 
 } // namespace utility

@@ -1,7 +1,11 @@
 #include "frmUtility.h"
 
+#include "ConflictCopyDeletion.h"
+#include "ConflictCopyIntake.h"
+#include "ConflictCopyList.h"
 #include "EmptyMemoDeletion.h"
 #include "MemoCompaction.h"
+#include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "PrompterInUse.h"
 #include "TargetRange.h"
@@ -20,6 +24,7 @@
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -61,6 +66,17 @@ void addStartButton(QVBoxLayout* page, QPushButton* button)
     page->addLayout(row);
 }
 
+enum ConflictColumn
+{
+    NumberColumn,
+    DateColumn,
+    FirstLineColumn,
+    TakenColumn
+};
+
+// The item of a listed copy keeps the copy's file name.
+constexpr int CopyNameRole = Qt::UserRole;
+
 } // namespace
 
 frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
@@ -92,6 +108,7 @@ frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
     SSTab1->addTab(buildCompactPage(), QStringLiteral("ファイルを詰める(&1)"));
     SSTab1->addTab(buildJoinPage(), QStringLiteral("ファイルを結合する(&2)"));
     SSTab1->addTab(buildDeletePage(), QStringLiteral("空ファイルを削除する(&3)"));
+    SSTab1->addTab(buildConflictPage(), QStringLiteral("競合コピー(&4)"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(lblStatus, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -113,6 +130,9 @@ frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
     connect(cmdExecuteAdd, &QPushButton::clicked, this, &frmUtility::cmdExecuteAdd_Click);
     connect(cmdCancelAdd, &QPushButton::clicked, this, &frmUtility::cmdCancelAdd_Click);
     connect(cmdDeleteKaraFile, &QPushButton::clicked, this, &frmUtility::cmdDeleteKaraFile_Click);
+    connect(lstKyougou, &QTreeWidget::itemSelectionChanged, this, &frmUtility::lstKyougou_SelectionChanged);
+    connect(cmdTorikomu, &QPushButton::clicked, this, &frmUtility::cmdTorikomu_Click);
+    connect(cmdKyougouKill, &QPushButton::clicked, this, &frmUtility::cmdKyougouKill_Click);
 
     SSTab1->setCurrentIndex(CompactTab);
     shownTab_ = CompactTab;
@@ -196,6 +216,34 @@ QWidget* frmUtility::buildDeletePage()
     return page;
 }
 
+QWidget* frmUtility::buildConflictPage()
+{
+    auto* page = new QWidget;
+    lblKyougou = new QLabel(QStringLiteral("同期ソフトが残した競合コピー(&L)"), page);
+    lblKyougou->setObjectName(QStringLiteral("lblKyougou"));
+    lstKyougou = new QTreeWidget(page);
+    lstKyougou->setObjectName(QStringLiteral("lstKyougou"));
+    lstKyougou->setHeaderLabels(
+        {QStringLiteral("番号"), QStringLiteral("日時"), QStringLiteral("1行目"), QStringLiteral("取り込み先")});
+    lstKyougou->setRootIsDecorated(false);
+    lstKyougou->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lblKyougou->setBuddy(lstKyougou);
+    cmdTorikomu = new QPushButton(QStringLiteral("取り込む(&I)"), page);
+    cmdTorikomu->setObjectName(QStringLiteral("cmdTorikomu"));
+    cmdKyougouKill = new QPushButton(QStringLiteral("削除(&D)"), page);
+    cmdKyougouKill->setObjectName(QStringLiteral("cmdKyougouKill"));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(lblKyougou);
+    layout->addWidget(lstKyougou, 1);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(cmdTorikomu);
+    row->addWidget(cmdKyougouKill);
+    layout->addLayout(row);
+    lstKyougou_SelectionChanged();
+    return page;
+}
+
 bool frmUtility::isJoinPreviewShown() const
 {
     return joinPages->currentWidget() == picAdd;
@@ -224,7 +272,8 @@ void frmUtility::SSTab1_Click(int previousTab)
     const bool join = SSTab1->currentIndex() == JoinTab;
     lblFrom->setText(join ? QStringLiteral("を") : QStringLiteral("から"));
     lblTo->setText(join ? QStringLiteral("へ") : QStringLiteral("まで"));
-    fraTarget->setEnabled(true);
+    // The conflict copies lie outside the numbered range.
+    fraTarget->setEnabled(SSTab1->currentIndex() != ConflictTab);
     switch (SSTab1->currentIndex()) {
     case CompactTab:
         cmdStartTumeru->setDefault(true);
@@ -234,6 +283,10 @@ void frmUtility::SSTab1_Click(int previousTab)
         break;
     case DeleteTab:
         cmdDeleteKaraFile->setDefault(true);
+        break;
+    case ConflictTab:
+        cmdTorikomu->setDefault(true);
+        readConflictCopies();
         break;
     }
 }
@@ -261,23 +314,39 @@ void frmUtility::cmdDeleteKaraFile_Click()
 
 void frmUtility::cmdStartHR_Click()
 {
+    buildJoinPreview();
+}
+
+bool frmUtility::buildJoinPreview()
+{
     const std::optional<utility::JoinPreview> preview = utility::startJoin(
         memoFolder_, txtTargetFrom->text(), txtTargetTo->text(), chkHR->isChecked(), prompter(), folderLock_);
     if (!preview)
-        return;
+        return false;
     joinPreview_ = *preview;
     txtAddAfter->setPlainText(joinPreview_.joined);
     joinPages->setCurrentWidget(picAdd);
     fraTarget->setEnabled(false);
     cmdExecuteAdd->setDefault(true);
     cmdExecuteAdd->setFocus();
+    return true;
 }
 
 void frmUtility::cmdExecuteAdd_Click()
 {
-    if (utility::executeJoin(memoFolder_, joinPreview_, txtAddAfter->toPlainText(), chkDeleteAddSouse->isChecked(),
-                             prompter(), folderLock_))
+    switch (utility::executeJoin(memoFolder_, joinPreview_, txtAddAfter->toPlainText(), chkDeleteAddSouse->isChecked(),
+                                 prompter(), folderLock_)) {
+    case utility::JoinOutcome::Done:
         cmdCancelAdd_Click();
+        break;
+    case utility::JoinOutcome::PreviewStays:
+        break;
+    case utility::JoinOutcome::Rebuild:
+        // A memo that has gone meanwhile refuses the join; nothing is left to preview.
+        if (!buildJoinPreview())
+            cmdCancelAdd_Click();
+        break;
+    }
 }
 
 void frmUtility::cmdCancelAdd_Click()
@@ -286,4 +355,71 @@ void frmUtility::cmdCancelAdd_Click()
     fraTarget->setEnabled(true);
     cmdStartHR->setDefault(true);
     cmdStartHR->setFocus();
+}
+
+void frmUtility::readConflictCopies()
+{
+    lstKyougou->clear();
+    for (const utility::ListedConflictCopy& listed : utility::listConflictCopies(memoFolder_)) {
+        const QString firstLine = listed.readError.isEmpty()
+                                      ? listed.firstLine
+                                      : QStringLiteral("（読み込めません：%1）").arg(listed.readError);
+        auto* item =
+            new QTreeWidgetItem(lstKyougou, {QStringLiteral("%1").arg(listed.copy.number, 4, 10, QLatin1Char('0')),
+                                             listed.copy.date, firstLine, QString()});
+        item->setData(NumberColumn, CopyNameRole, listed.copy.name);
+        item->setToolTip(NumberColumn, QStringLiteral("%1（%2）").arg(listed.copy.name, listed.copy.engine));
+    }
+    for (int column = NumberColumn; column < TakenColumn; ++column)
+        lstKyougou->resizeColumnToContents(column);
+}
+
+QStringList frmUtility::chosenConflictCopies() const
+{
+    // In the list's order, whatever order they were chosen in.
+    QStringList names;
+    for (int row = 0; row < lstKyougou->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = lstKyougou->topLevelItem(row);
+        if (item->isSelected())
+            names << item->data(NumberColumn, CopyNameRole).toString();
+    }
+    return names;
+}
+
+void frmUtility::lstKyougou_SelectionChanged()
+{
+    const bool chosen = !lstKyougou->selectedItems().isEmpty();
+    cmdTorikomu->setEnabled(chosen);
+    cmdKyougouKill->setEnabled(chosen);
+}
+
+void frmUtility::cmdTorikomu_Click()
+{
+    const QStringList names = chosenConflictCopies();
+    auto itemOf = [this](const QString& name) -> QTreeWidgetItem* {
+        for (int row = 0; row < lstKyougou->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = lstKyougou->topLevelItem(row);
+            if (item->data(NumberColumn, CopyNameRole).toString() == name)
+                return item;
+        }
+        return nullptr;
+    };
+    // Each copy taken in says where it went and can be chosen no more: its old name is gone.
+    utility::takeInConflictCopies(memoFolder_, names, prompter(), folderLock_, [&](const utility::TakenCopy& taken) {
+        if (QTreeWidgetItem* item = itemOf(taken.name)) {
+            item->setText(TakenColumn, QStringLiteral("→ ") + memo::memoFileName(taken.number));
+            item->setSelected(false);
+            item->setFlags(Qt::NoItemFlags);
+        }
+    });
+}
+
+void frmUtility::cmdKyougouKill_Click()
+{
+    const QStringList deleted =
+        utility::deleteConflictCopies(memoFolder_, chosenConflictCopies(), prompter(), folderLock_);
+    for (int row = lstKyougou->topLevelItemCount() - 1; row >= 0; --row) {
+        if (deleted.contains(lstKyougou->topLevelItem(row)->data(NumberColumn, CopyNameRole).toString()))
+            delete lstKyougou->takeTopLevelItem(row);
+    }
 }

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
+class QTreeWidget;
 
 // The utility's one window: the target range, the version line and a tab per operation. A dialog,
 // so that Enter presses the shown tab's start button. The operations report through the prompter;
@@ -37,12 +38,19 @@ private:
     {
         CompactTab = 0,
         JoinTab = 1,
-        DeleteTab = 2
+        DeleteTab = 2,
+        ConflictTab = 3
     };
 
     QWidget* buildCompactPage();
     QWidget* buildJoinPage();
     QWidget* buildDeletePage();
+    QWidget* buildConflictPage();
+
+    // Builds the join preview from the range fields and shows it; false when the join was refused.
+    bool buildJoinPreview();
+    void readConflictCopies();
+    QStringList chosenConflictCopies() const;
 
     void SSTab1_Click(int previousTab);
     void cmdStartTumeru_Click();
@@ -50,6 +58,9 @@ private:
     void cmdExecuteAdd_Click();
     void cmdCancelAdd_Click();
     void cmdDeleteKaraFile_Click();
+    void lstKyougou_SelectionChanged();
+    void cmdTorikomu_Click();
+    void cmdKyougouKill_Click();
 
     QString memoFolder_;
     // Every operation holds it while it works on the memo folder.
@@ -83,4 +94,9 @@ private:
 
     QCheckBox* chkKillKakunin = nullptr;
     QPushButton* cmdDeleteKaraFile = nullptr;
+
+    QLabel* lblKyougou = nullptr;
+    QTreeWidget* lstKyougou = nullptr;
+    QPushButton* cmdTorikomu = nullptr;
+    QPushButton* cmdKyougouKill = nullptr;
 };

@@ -37,8 +37,11 @@ TEST(EmptyMemoDeletion, deletesOnlyFilesWhoseMemoTextIsEmpty)
                                                 {6, "\t"}, {7, "abc"},  {8, "\n"}, {9, "\x82\xA0"}};
     for (const auto& [number, bytes] : files)
         folder.writeMemo(number, bytes);
+    const QString copy = folder.memoFolder() + QStringLiteral("text0001 (conflicted copy 2026-12-07 101500).txt");
+    TempProgramFolder::writeBytes(copy, "");
     ScriptedPrompter prompter;
     EXPECT_TRUE(run(folder, 0, 9, false, prompter));
+    EXPECT_TRUE(QFile::exists(copy));
     for (int gone : {1, 2, 3})
         EXPECT_FALSE(folder.memoExists(gone)) << gone;
     for (int kept : {4, 5, 6, 7, 8, 9})

@@ -7,11 +7,13 @@
 #include "UtilityTestSupport.h"
 #include "UtilityWindowFixture.h"
 
+#include <QTreeWidget>
 #include <functional>
 
 namespace {
 
 const QString mainProgramRuns = utf8("Scrivletが起動中です。終了してから実行してください。");
+const QString conflictCopy = QStringLiteral("text0003.sync-conflict-20261207-101500-ABCDEF1.txt");
 const QString otherUtilityWorks =
     utf8("別のScrivlet Utilityがこのフォルダのメモを処理中です。処理が終わってから実行してください。");
 
@@ -74,6 +76,15 @@ TEST_F(MainProgramInterlock, eachOperationIsRefusedWhileTheMainProgramRunsAndRun
                  click("cmdExecuteAdd");
          },
          {{1, "one\r\nthree\r\n"}, {3, "three\r\n"}, {5, ""}}},
+        {"conflict-copy intake",
+         [this] {
+             TempProgramFolder::writeBytes(folder.memoFolder() + conflictCopy, "copy\r\n");
+             tabs()->setCurrentIndex(0);
+             tabs()->setCurrentIndex(3);
+             find<QTreeWidget>("lstKyougou")->selectAll();
+             click("cmdTorikomu");
+         },
+         {{0, "copy\r\n"}, {1, "one\r\n"}, {3, "three\r\n"}, {5, ""}}},
     };
     for (const Operation& op : operations) {
         SCOPED_TRACE(op.name);
@@ -177,11 +188,11 @@ TEST_F(MainProgramInterlock, eachOperationHoldsTheFolderUpToItsLastFileStep)
             utility::deleteEmptyMemoFiles(files, {0, 9}, true, prompter, lock, [&](int) { look(); });
         },
         [&] {
-            const auto preview =
-                utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
+            auto preview = utility::startJoin(files, QStringLiteral("3"), QStringLiteral("1"), true, prompter, lock);
             ASSERT_TRUE(preview);
             prompter.planAnswer(Prompter::Answer::Yes);
-            EXPECT_TRUE(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look));
+            EXPECT_EQ(utility::executeJoin(files, *preview, preview->joined, true, prompter, lock, look),
+                      utility::JoinOutcome::Done);
         }};
     for (const auto& run : operations) {
         writeMemos();

@@ -78,7 +78,11 @@ protected:
 TEST_P(Compaction, workedExample_movesEachMemoToTheLowestFreeNumberInOrder)
 {
     writeMemos(folder, {0, 2, 3, 7});
+    // A conflict copy is no memo: it neither fills the gap at 1 nor moves.
+    const QString copy = folder.memoFolder() + QStringLiteral("text0001.sync-conflict-20261207-101500-ABCDEF1.txt");
+    TempProgramFolder::writeBytes(copy, contentOf(9));
     const utility::CompactionResult result = run(0, 9, 100);
+    EXPECT_EQ(TempProgramFolder::readBytes(copy), contentOf(9));
     EXPECT_TRUE(result.completed);
     EXPECT_EQ(asPairs(result.moves), (std::vector<std::pair<int, int>>{{2, 1}, {3, 2}, {7, 3}}));
     EXPECT_EQ(holdings(folder, 9), (std::map<int, int>{{0, 0}, {1, 2}, {2, 3}, {3, 7}}));

@@ -1,5 +1,6 @@
 #include "MemoJoin.h"
 
+#include "PrivateMount.h"
 #include "QtPrinters.h"
 #include "SafeWrite.h"
 #include "UtilityTestSupport.h"
@@ -274,8 +275,10 @@ TEST_F(Join, aFailedDeletionOfTheSourceIsReportedAndThePreviewStays)
     check("chkDeleteAddSouse")->setChecked(true);
     check("chkHR")->setChecked(false);
     start("0", "1");
-    QFile::remove(folder.memoPath(0));
-    QDir().mkpath(folder.memoPath(0) + QStringLiteral("/inner"));
+    // Unchanged, the source cannot be deleted while a mount stands on it.
+    const PrivateMount mount(folder.memoPath(0));
+    if (!mount.ok())
+        GTEST_SKIP() << mount.whyNot().toStdString();
     prompter.planAnswer(Prompter::Answer::Yes);
     click("cmdExecuteAdd");
     ASSERT_EQ(prompter.boxes().size(), 2u);
@@ -357,3 +360,51 @@ TEST_F(Join, boxesBreakLinesWithLineFeedsAndFailuresNameTheFileAndTheReason)
 }
 
 } // namespace
+
+TEST_F(Join, aMemoRewrittenAfterThePreviewIsNotWrittenOverAndThePreviewIsRebuilt)
+{
+    check("chkHR")->setChecked(false);
+    for (const int rewritten : {0, 1}) {
+        folder.writeMemo(0, "b\r\n");
+        folder.writeMemo(1, "a\r\n");
+        prompter.clear();
+        start("0", "1");
+        folder.writeMemo(rewritten, rewritten ? "edited\r\n" : "b, edited\r\n");
+        click("cmdExecuteAdd");
+        expectBox(prompter.last(),
+                  utf8("「text000%1.txt」は結合後の内容を作った後に変更されました。\n"
+                       "結合後の内容を作り直しますので、確かめてから実行してください。")
+                      .arg(rewritten),
+                  Prompter::Icon::Exclamation);
+        expectPreviewShown();
+        EXPECT_EQ(folder.readMemo(1), QByteArray(rewritten ? "edited\r\n" : "a\r\n"));
+        click("cmdExecuteAdd");
+        EXPECT_EQ(folder.readMemo(1), QByteArray(rewritten ? "edited\r\nb\r\n" : "a\r\nb, edited\r\n"));
+        expectIdle();
+    }
+}
+
+// With the lock refused there (the real one, held since the write, cannot be) or the source rewritten.
+TEST(JoinExecution, noSourceDeletionAfterTheWriteSaysTheJoinIsWrittenAndTheSourceKept)
+{
+    for (const int refusedHold : {0, 3}) {
+        TempProgramFolder folder;
+        folder.writeMemo(0, "b\r\n");
+        folder.writeMemo(1, "a\r\n");
+        ScriptedPrompter prompter;
+        ScriptedLock lock;
+        int holds = 0; // the preview's, the write's, then the deletion's
+        lock.answer = [&](Prompter&) { return ++holds != refusedHold; };
+        auto preview =
+            utility::startJoin(folder.memoFolder(), QStringLiteral("0"), QStringLiteral("1"), false, prompter, lock);
+        ASSERT_TRUE(preview);
+        prompter.planAnswer(Prompter::Answer::Yes);
+        EXPECT_EQ(utility::executeJoin(folder.memoFolder(), *preview, QStringLiteral("a\nb"), true, prompter, lock,
+                                       [&] { folder.writeMemo(0, "rewritten\r\n"); }),
+                  refusedHold ? utility::JoinOutcome::PreviewStays : utility::JoinOutcome::Rebuild);
+        EXPECT_TRUE(folder.memoExists(0));
+        EXPECT_EQ(folder.readMemo(1), QByteArray("a\r\nb\r\n"));
+        EXPECT_TRUE(prompter.last().text.contains(utf8(
+            "結合した内容は「text0001.txt」に書き込み済みです。結合元の「text0000.txt」は削除せずに残してあります。")));
+    }
+}

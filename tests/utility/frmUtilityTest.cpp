@@ -9,10 +9,11 @@ TEST_F(UtilityWindow, startsOnTheCompactTabWithItsInitialValues)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Zormet Scrivlet Utility"));
     EXPECT_EQ(label("lblStatus")->text(), QStringLiteral("Scrivlet Utility Version 0.01.0003"));
     EXPECT_EQ(tabs()->currentIndex(), 0);
-    EXPECT_EQ(tabs()->count(), 3);
+    EXPECT_EQ(tabs()->count(), 4);
     EXPECT_EQ(tabs()->tabText(0), utf8("ファイルを詰める(&1)"));
     EXPECT_EQ(tabs()->tabText(1), utf8("ファイルを結合する(&2)"));
     EXPECT_EQ(tabs()->tabText(2), utf8("空ファイルを削除する(&3)"));
+    EXPECT_EQ(tabs()->tabText(3), utf8("競合コピー(&4)"));
     auto* frame = find<QGroupBox>("fraTarget");
     EXPECT_EQ(frame->title(), utf8("対象(&T)"));
     EXPECT_TRUE(frame->isEnabled());
