@@ -356,14 +356,15 @@ std::optional<QString> ShownMemo::offerRecoveryCopy()
     return text;
 }
 
-bool ShownMemo::saveBeforeLeaving(const QString& text)
+bool ShownMemo::mustBeSavedBeforeLeaving() const
 {
+    if (!edited_)
+        return false;
     INIAccess ini = settings::open(folder_);
     QString error;
     const QString value = ini.GetINIData(settings::section(), settings::autoSaveKey(), &error);
     // When the setting cannot be read, keeping the edits is the choice that loses nothing.
-    const bool autoSave = !error.isEmpty() || value == QLatin1String("1");
-    return !(autoSave && edited_) || save(text, false);
+    return !error.isEmpty() || value == QLatin1String("1");
 }
 
 bool ShownMemo::mustBeWrittenOnClose() const

@@ -85,8 +85,9 @@ public:
     // new memo, which is then the shown one. False when nothing was written. `staying`: the window goes
     // on showing the memo, rather than moving to another or closing.
     [[nodiscard]] bool save(const QString& text, bool staying = true);
-    // Before another memo is opened: saves when automatic saving is on and the memo was edited.
-    [[nodiscard]] bool saveBeforeLeaving(const QString& text);
+    // Before another memo is opened: whether it is to be saved, automatic saving being on and the memo
+    // edited.
+    bool mustBeSavedBeforeLeaving() const;
     // Before the window closes: whether the memo has to be written (edits not saved yet, or a memo that
     // has no file yet). An unedited memo is never written back: that would change its line ends.
     bool mustBeWrittenOnClose() const;
@@ -102,6 +103,8 @@ public:
     // Deletes the shown memo's file once the user agrees.
     Removal remove();
 
+    // Whether edits have been made since the last copy of them was kept.
+    bool recoveryCopyDue() const { return number_ >= 0 && copyDue_; }
     // Keeps a copy of the edits not yet copied, outside the memo folder, so that a crash loses little.
     void keepRecoveryCopy(const QString& text);
     // The edits end without being saved: their copy goes.

@@ -2,6 +2,7 @@
 
 #include "FreeNumberSearch.h"
 #include "JumpAnswer.h"
+#include "MemoEditor.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "PrompterInUse.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -74,7 +74,7 @@ void frmScrivlet::createControls()
     lblFileStatus = ui::place<QLabel>(this, "lblFileStatus", twipsRect(105, 585, 2850, 225));
     cmdMin = ui::placeButton(this, "cmdMin", QStringLiteral("最小化(&M)"), twipsRect(4515, 525, 1380, 330));
 
-    txtDataField = ui::place<QPlainTextEdit>(this, "txtDataField", twipsRect(0, 945, 6000, 4215));
+    txtDataField = ui::place<MemoEditor>(this, "txtDataField", twipsRect(0, 945, 6000, 4215));
     txtDataField->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDataField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtDataField->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -92,7 +92,7 @@ void frmScrivlet::createControls()
     connect(cmdSave, &QPushButton::clicked, this, &frmScrivlet::cmdSave_Click);
     connect(cmdMenu, &QPushButton::clicked, this, &frmScrivlet::cmdMenu_Click);
     connect(cmdMin, &QPushButton::clicked, this, &frmScrivlet::cmdMin_Click);
-    connect(txtDataField, &QPlainTextEdit::textChanged, this, &frmScrivlet::txtDataField_Change);
+    connect(txtDataField, &MemoEditor::edited, this, &frmScrivlet::txtDataField_Change);
 }
 
 void frmScrivlet::createMenu()
@@ -160,13 +160,12 @@ void frmScrivlet::step(int number, const QString& readingStatus)
 
 void frmScrivlet::showLoaded(const ShownMemo::Loaded& loaded)
 {
-    txtDataField->setPlainText(loaded.text);
-    memo_->setEdited(false);
+    txtDataField->showText(loaded.text);
     recoveryTimer_->stop();
     showStatus(loaded.status);
-    // Taken back, the edits are shown as not saved: the text's change marks them edited.
+    // Taken back, the edits are shown as not saved.
     if (const std::optional<QString> recovered = memo_->offerRecoveryCopy())
-        txtDataField->setPlainText(*recovered);
+        txtDataField->showText(*recovered);
 }
 
 void frmScrivlet::showStatus(ShownMemo::Status status)
@@ -192,7 +191,7 @@ void frmScrivlet::showReadAgain(const ShownMemo::Loaded& loaded)
 
 bool frmScrivlet::AutoSaveCheck()
 {
-    return memo_->saveBeforeLeaving(shownText());
+    return !memo_->mustBeSavedBeforeLeaving() || memo_->save(shownText(), false);
 }
 
 bool frmScrivlet::cmdSave_Click()
@@ -212,10 +211,11 @@ void frmScrivlet::forgetUnsavedEdits()
     memo_->dropRecoveryCopy();
 }
 
+// The copy is taken while typing pauses, in slices, so that no key waits for it.
 void frmScrivlet::writeRecoveryCopy()
 {
     recoveryTimer_->stop();
-    memo_->keepRecoveryCopy(shownText());
+    txtDataField->copyTextInSlices([this](const QString& text) { memo_->keepRecoveryCopy(text); });
 }
 
 void frmScrivlet::txtDataField_Change()
@@ -305,7 +305,9 @@ void frmScrivlet::keyPressEvent(QKeyEvent* event)
 void frmScrivlet::cmdMin_Click()
 {
     // A hidden window may wait for hours: its edits are kept safe now rather than after the pause.
-    writeRecoveryCopy();
+    recoveryTimer_->stop();
+    if (memo_->recoveryCopyDue())
+        memo_->keepRecoveryCopy(shownText());
     if (standalone_)
         showMinimized();
     else
@@ -374,9 +376,7 @@ void frmScrivlet::mnuFileKill_Click()
 {
     switch (memo_->remove()) {
     case ShownMemo::Removal::Removed:
-        // Emptying the text marks it edited; the mark goes so that the automatic save does not write it back.
-        txtDataField->clear();
-        memo_->setEdited(false);
+        txtDataField->showText(QString());
         goToMemo(memo_->number());
         break;
     case ShownMemo::Removal::ChangedElsewhere:
@@ -395,5 +395,5 @@ void frmScrivlet::mnuExit_Click()
 
 QString frmScrivlet::shownText() const
 {
-    return txtDataField->toPlainText();
+    return txtDataField->memoText();
 }

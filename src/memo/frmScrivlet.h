@@ -9,7 +9,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
+class MemoEditor;
 class QPushButton;
 class QTimer;
 
@@ -88,7 +88,7 @@ private:
     QPushButton* cmdMenu = nullptr;
     QLabel* lblFileStatus = nullptr;
     QPushButton* cmdMin = nullptr;
-    QPlainTextEdit* txtDataField = nullptr;
+    MemoEditor* txtDataField = nullptr;
 
     QMenu* mnuMenu = nullptr;
     QAction* mnuFileList = nullptr;

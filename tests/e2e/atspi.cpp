@@ -7,7 +7,8 @@
 //   e2e_atspi press PID WINDOW BUTTON   press WINDOW's button named BUTTON (access key marks dropped)
 //   e2e_atspi ping PID LIMIT_MS WINDOW N   ask PID's accessible root, answered on its user-interface
 //                                  thread, again and again until WINDOW has been showing for N answers;
-//                                  fails when any answer took longer than LIMIT_MS
+//                                  fails when answers took longer than LIMIT_MS more than twice,
+//                                  or any took three times as long
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -199,6 +200,7 @@ int ping(qint64 pid, qint64 limitMs, const QString& title, int afterShown)
     int answers = 0;
     int left = afterShown;
     qint64 slowest = 0;
+    int slow = 0;
     QElapsedTimer clock;
     for (; left > 0; QThread::msleep(10)) {
         if (root.service.isEmpty()) {
@@ -212,13 +214,18 @@ int ping(qint64 pid, qint64 limitMs, const QString& title, int afterShown)
             return fail(QStringLiteral("no answer after %1 answers: %2").arg(answers).arg(reply.errorMessage()));
         ++answers;
         slowest = std::max(slowest, took);
-        if (took > limitMs)
+        if (took > limitMs) {
+            ++slow;
             std::fprintf(stderr, "e2e_atspi: answer %d took %lld ms\n", answers, static_cast<long long>(took));
+        }
         if (!window.service.isEmpty() || findWindow(pid, title, &window))
             --left;
     }
-    std::printf("%d answers, the slowest in %lld ms\n", answers, static_cast<long long>(slowest));
-    return slowest <= limitMs ? 0 : 1;
+    std::printf("%d answers, the slowest in %lld ms, %d over %lld ms\n", answers, static_cast<long long>(slowest), slow,
+                static_cast<long long>(limitMs));
+    // A machine busy with other work may hold up an answer now and then; a wait for another process
+    // holds up every look and far longer.
+    return slow <= 2 && slowest <= 3 * limitMs ? 0 : 1;
 }
 
 int serveBus()
