@@ -4,6 +4,7 @@
 // updated and the visible part laid out), Save, and resident memory over the idle window; and, in the
 // same run, `iconv -f CP932 -t UTF-8` of the same bytes as the floor.
 #include "FailureText.h"
+#include "MemoEditor.h"
 #include "MemoNaming.h"
 #include "ProgramFolder.h"
 #include "PrompterInUse.h"
@@ -158,7 +159,7 @@ int main(int argc, char** argv)
             auto* window = new frmScrivlet;
             window->show();
             (void)QTest::qWaitForWindowExposed(window);
-            auto* box = window->findChild<QPlainTextEdit*>(QStringLiteral("txtDataField"));
+            auto* box = window->findChild<MemoEditor*>(QStringLiteral("txtDataField"));
             (void)window->goToMemo(m.number - 1);
             paintNow(box);
             QApplication::processEvents();
@@ -169,7 +170,9 @@ int main(int argc, char** argv)
             (void)window->goToMemo(m.number);
             paintNow(box);
             show.push_back(msSince(timer));
-            QApplication::processEvents();
+            // The rest comes in while the user reads; the key and Save come after.
+            while (box->isBringingIn())
+                QApplication::processEvents();
 
             QTextCursor end = box->textCursor();
             end.movePosition(QTextCursor::End);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -28,7 +29,7 @@ QTextBlockFormat blockFormat(bool continuation)
 }
 
 // Shown before the first paint; later slices keep each turn of the event loop short.
-constexpr qsizetype FirstSlice = 64 * 1024;
+constexpr qsizetype FirstSlice = 16 * 1024;
 constexpr qsizetype Slice = 128 * 1024;
 constexpr qsizetype CopySlice = 512 * 1024;
 
@@ -51,8 +52,39 @@ QString asMemoCharacters(QString text)
 
 } // namespace
 
-MemoEditor::MemoEditor(QWidget* parent) : QPlainTextEdit(parent), bringIn_(new QTimer(this)), copier_(new QTimer(this))
+namespace {
+
+// Paints what its text box tells it to, in the text box's margin.
+class Margin final : public QWidget
 {
+public:
+    Margin(QWidget* parent, std::function<void(QPaintEvent*)> paint) : QWidget(parent), paint_(std::move(paint)) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override { paint_(event); }
+
+private:
+    std::function<void(QPaintEvent*)> paint_;
+};
+
+} // namespace
+
+QString MemoEditor::pieceMark()
+{
+    return QStringLiteral("↪");
+}
+
+MemoEditor::MemoEditor(QWidget* parent)
+    : QPlainTextEdit(parent), bringIn_(new QTimer(this)),
+      marks_(new Margin(this, [this](QPaintEvent* event) { paintMarks(event); })), copier_(new QTimer(this))
+{
+    marks_->hide();
+    connect(this, &QPlainTextEdit::updateRequest, marks_, [this](const QRect& rect, int dy) {
+        if (dy != 0)
+            marks_->scroll(0, dy);
+        else
+            marks_->update(0, rect.y(), marks_->width(), rect.height());
+    });
     bringIn_->setInterval(0);
     connect(bringIn_, &QTimer::timeout, this, &MemoEditor::bringInSome);
     copier_->setInterval(0);
@@ -80,6 +112,7 @@ void MemoEditor::showText(const QString& text)
         pendingAt_ = 0;
         inLine_ = 0;
         breakDue_ = false;
+        showPieceMarks(false);
         QTextCursor cursor(document());
         insertSome(cursor, FirstSlice);
     }
@@ -126,6 +159,8 @@ void MemoEditor::insertSome(QTextCursor& cursor, qsizetype budget, bool atEnd)
                 const qsizetype take = std::min<qsizetype>(PieceLength, end - pendingAt_);
                 if (breakDue_ || inLine_ > 0)
                     cursor.insertBlock(blockFormat(inLine_ > 0));
+                if (inLine_ > 0)
+                    showPieceMarks(true);
                 cursor.insertText(text.mid(pendingAt_, take).toString());
                 pendingAt_ += take;
                 inLine_ += take;
@@ -177,10 +212,37 @@ void MemoEditor::finishBringingIn()
         document()->setUndoRedoEnabled(true);
 }
 
+bool MemoEditor::isBringingIn() const
+{
+    return bringIn_->isActive();
+}
+
 QString MemoEditor::memoText()
 {
     finishBringingIn();
-    return textBetween(0, document()->characterCount() - 1);
+    // The document's own copy of its text, blocks separated by U+2029, is the quick way to the whole of
+    // it; a separator before a piece of a long line is dropped, the others are line breaks.
+    QString text = document()->toRawText();
+    QChar* to = text.data();
+    QTextBlock next = document()->firstBlock().next();
+    int pieceFormat = -1;
+    for (const QChar c : std::as_const(text)) {
+        if (c == QChar::ParagraphSeparator) {
+            const int format = next.blockFormatIndex();
+            if (pieceFormat < 0 && continues(next))
+                pieceFormat = format;
+            next = next.next();
+            if (format == pieceFormat)
+                continue;
+            *to++ = QLatin1Char('\n');
+        } else if (c == QChar::LineSeparator) {
+            *to++ = QLatin1Char('\n');
+        } else {
+            *to++ = c == QChar::Nbsp ? QChar(QLatin1Char(' ')) : c;
+        }
+    }
+    text.truncate(to - text.data());
+    return text;
 }
 
 QString MemoEditor::textBetween(int start, int end) const
@@ -258,6 +320,15 @@ void MemoEditor::keyPressEvent(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
+    // A piece's edge is no character of the memo: Backspace and Delete there take the one beyond it.
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() && event->modifiers() == Qt::NoModifier) {
+        if (event->key() == Qt::Key_Backspace && cursor.positionInBlock() == 0 && continues(cursor.block()))
+            cursor.movePosition(QTextCursor::PreviousCharacter);
+        else if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && continues(cursor.block().next()))
+            cursor.movePosition(QTextCursor::NextCharacter);
+        setTextCursor(cursor);
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -297,22 +368,46 @@ QMimeData* MemoEditor::createMimeDataFromSelection() const
     return data;
 }
 
-void MemoEditor::paintEvent(QPaintEvent* event)
+void MemoEditor::resizeEvent(QResizeEvent* event)
 {
-    QPlainTextEdit::paintEvent(event);
-    // A piece that goes on in the next row ends in a mark, so that a long line shown in pieces is not
-    // taken for several lines.
-    QPainter painter(viewport());
+    // Lines are never wrapped, so a new width changes no line. The text box would lay the document out
+    // again all the same and make a layout for every line, hundreds of bytes each: told the width is
+    // as it was, it only fits its scroll bars to the new size.
+    QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+    QPlainTextEdit::resizeEvent(&sameWidth);
+    placeMarks();
+}
+
+void MemoEditor::showPieceMarks(bool shown)
+{
+    if (marks_->isVisible() == shown)
+        return;
+    // A memo without long lines looks as it always did: no margin.
+    const int width = shown ? fontMetrics().horizontalAdvance(pieceMark()) + 4 : 0;
+    setViewportMargins(width, 0, 0, 0);
+    marks_->setVisible(shown);
+    placeMarks();
+}
+
+void MemoEditor::placeMarks()
+{
+    const QRect area = contentsRect();
+    marks_->setGeometry(area.left(), area.top(), viewportMargins().left(), viewport()->height());
+}
+
+// A piece that goes on a line above begins with a mark in the margin, so that a long line shown in
+// pieces is not taken for several lines.
+void MemoEditor::paintMarks(QPaintEvent* event)
+{
+    QPainter painter(marks_);
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::PlaceholderText));
     const QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF box = blockBoundingGeometry(block).translated(offset);
         if (box.top() > viewport()->height())
             break;
-        if (!continues(block.next()) || !block.layout() || block.layout()->lineCount() == 0)
-            continue;
-        const QTextLine line = block.layout()->lineAt(block.layout()->lineCount() - 1);
-        painter.drawText(QPointF(box.left() + line.naturalTextWidth() + 2, box.top() + line.y() + line.ascent()),
-                         QStringLiteral("→"));
+        if (continues(block))
+            painter.drawText(QRectF(0, box.top(), marks_->width(), box.height()), Qt::AlignCenter, pieceMark());
     }
 }

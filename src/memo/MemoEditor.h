@@ -18,7 +18,7 @@ class MemoEditor final : public QPlainTextEdit
 
 public:
     static constexpr int LongLine = 10000;
-    static constexpr int PieceLength = 2000;
+    static constexpr int PieceLength = 250;
 
     explicit MemoEditor(QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(MemoEditor)
@@ -27,6 +27,8 @@ public:
     void showText(const QString& text);
     // The text as the memo holds it, lines separated by LF; what is still to come in comes in first.
     QString memoText();
+    // Part of the memo shown is still to come in.
+    bool isBringingIn() const;
     // A copy of the text as it stands, taken in slices between events so that typing never waits for
     // it; `done` receives it once it was taken without an edit in between. A newer call replaces an
     // older one that has not finished.
@@ -40,7 +42,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
-    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void insertSome(QTextCursor& cursor, qsizetype budget, bool atEnd = true);
@@ -49,8 +51,13 @@ private:
     void copySome();
     // The text between two positions, pieces joined and lines separated by LF.
     QString textBetween(int start, int end) const;
+    static QString pieceMark();
+    void showPieceMarks(bool shown);
+    void placeMarks();
+    void paintMarks(QPaintEvent* event);
 
     QTimer* bringIn_ = nullptr;
+    QWidget* marks_ = nullptr;
     QString pending_;
     qsizetype pendingAt_ = 0;
     // Characters of the line being brought in that are in already; a line break still to come.

@@ -26,9 +26,16 @@ int& recoveryDelay()
 }
 
 // The text box separates lines with LF; memo text joins them with CR LF.
-QString asMemoText(QString text)
+QString asMemoText(const QString& text)
 {
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QString out(text.size() + text.count(QLatin1Char('\n')), Qt::Uninitialized);
+    QChar* to = out.data();
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            *to++ = QLatin1Char('\r');
+        *to++ = c;
+    }
+    return out;
 }
 
 QString saveFailed()
@@ -132,9 +139,13 @@ ShownMemo::ShownMemo(QString programFolder, std::function<Prompter&()> prompter,
     };
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, changed);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
+    copyWriter_.setMaxThreadCount(1);
 }
 
-ShownMemo::~ShownMemo() = default;
+ShownMemo::~ShownMemo()
+{
+    copyWriter_.waitForDone();
+}
 
 void ShownMemo::setSettleTime(int ms)
 {
@@ -379,6 +390,10 @@ bool ShownMemo::save(const QString& text, bool staying)
         return false;
     case WriteCheck::SavedElsewhere:
         return true;
+    case WriteCheck::AsItIs:
+        // The file holds this very text already: writing it again would only change its line ends.
+        Q_EMIT statusChanged(Status::WriteOk);
+        return true;
     case WriteCheck::Write:
         break;
     }
@@ -420,7 +435,8 @@ ShownMemo::WriteCheck ShownMemo::checkBeforeWrite(const QString& text, bool stay
     if (!change)
         return WriteCheck::Stop;
     if (*change == MemoChange::None)
-        return WriteCheck::Write;
+        return !unsaved_ && !keepFileUnlessEdited_ && stamp_ && stamp_->exists ? WriteCheck::AsItIs
+                                                                                : WriteCheck::Write;
     switch (askAboutChange(path_, *change, prompter_())) {
     case ChangeAnswer::Overwrite:
         return WriteCheck::Write;
@@ -515,9 +531,27 @@ void ShownMemo::keepRecoveryCopy(const QString& text)
     if (number_ < 0 || !copyDue_)
         return;
     copyDue_ = false;
-    QString error;
-    if (recovery_.save(number_, text, stamp_, &error)) {
-        recoveryWritten_ = true;
+    // Whether it is written yet or not, a copy there is to be removed when the edits end.
+    recoveryWritten_ = true;
+    auto write = [store = recovery_, number = number_, stamp = stamp_, text] {
+        QString error;
+        return store.save(number, text, stamp, &error) ? QString() : error;
+    };
+    // A big memo's copy is written away from the user-interface thread, copies one after another in
+    // the order they were taken; a small one at once.
+    if (text.size() <= 1024 * 1024) {
+        copyWritten(write());
+        return;
+    }
+    copyWriter_.start([this, write] {
+        const QString error = write();
+        QMetaObject::invokeMethod(this, [this, error] { copyWritten(error); }, Qt::QueuedConnection);
+    });
+}
+
+void ShownMemo::copyWritten(const QString& error)
+{
+    if (error.isEmpty()) {
         recoveryFailureReported_ = false;
         return;
     }
@@ -533,6 +567,8 @@ void ShownMemo::keepRecoveryCopy(const QString& text)
 void ShownMemo::dropRecoveryCopy()
 {
     copyDue_ = false;
+    // A copy still being written goes too.
+    copyWriter_.waitForDone();
     if (!recoveryWritten_)
         return;
     recoveryWritten_ = false;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <functional>
 #include <optional>
 
@@ -124,6 +125,7 @@ private:
     enum class WriteCheck
     {
         Write,
+        AsItIs, // unedited and unchanged since it was read or written
         SavedElsewhere,
         Stop
     };
@@ -136,6 +138,7 @@ private:
     void lookAtDisk();
     Status readStatus(bool partly) const;
     void report(const QString& what, const QString& path, const QString& reason);
+    void copyWritten(const QString& error);
 
     QString folder_;
     std::function<Prompter&()> prompter_;
@@ -159,6 +162,7 @@ private:
     // A copy of the edits exists for the shown memo.
     bool recoveryWritten_ = false;
     bool recoveryFailureReported_ = false;
+    QThreadPool copyWriter_;
 };
 
 // Long enough not to write at every key, short enough that a crash loses little.

@@ -202,15 +202,18 @@ void decodeInto(QByteArrayView bytes, QString& out, bool* invalid)
 
 QByteArray encode(QStringView text, bool* replaced)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
+    // Written through a pointer into room for the worst case: a memo of millions of characters is saved
+    // at the speed of memory.
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* to = out.data();
     const Tables* t = nullptr;
     bool lossy = false;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t ch = text[i].unicode();
+    const char16_t* from = text.utf16();
+    const char16_t* const end = from + text.size();
+    for (; from < end; ++from) {
+        const char16_t ch = *from;
         if (ch < 0x80) {
-            out.append(static_cast<char>(ch));
+            *to++ = static_cast<char>(ch);
             continue;
         }
         if (!t)
@@ -218,17 +221,18 @@ QByteArray encode(QStringView text, bool* replaced)
         const quint16 code = t->fromUnicode[ch];
         if (code == 0) {
             // A surrogate pair is one character and gets one "?".
-            if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode()))
-                ++i;
-            out.append('?');
+            if (QChar::isHighSurrogate(ch) && from + 1 < end && QChar::isLowSurrogate(from[1]))
+                ++from;
+            *to++ = '?';
             lossy = true;
         } else if (code < 0x100) {
-            out.append(static_cast<char>(code));
+            *to++ = static_cast<char>(code);
         } else {
-            out.append(static_cast<char>(code >> 8));
-            out.append(static_cast<char>(code & 0xFF));
+            *to++ = static_cast<char>(code >> 8);
+            *to++ = static_cast<char>(code & 0xFF);
         }
     }
+    out.truncate(to - out.data());
     if (replaced)
         *replaced = lossy;
     return out;
