@@ -32,6 +32,7 @@ QTextBlockFormat blockFormat(bool continuation)
 constexpr qsizetype FirstSlice = 16 * 1024;
 constexpr qsizetype Slice = 128 * 1024;
 constexpr qsizetype CopySlice = 512 * 1024;
+constexpr int LinesPerBlock = 8;
 
 // Where the line that starts at `from` ends: at its CR LF, CR or LF, or at the end of the text.
 qsizetype lineEnd(QStringView text, qsizetype from)
@@ -112,6 +113,7 @@ void MemoEditor::showText(const QString& text)
         pendingAt_ = 0;
         inLine_ = 0;
         breakDue_ = false;
+        linesInBlock_ = 1;
         showPieceMarks(false);
         QTextCursor cursor(document());
         insertSome(cursor, FirstSlice);
@@ -144,11 +146,18 @@ void MemoEditor::insertSome(QTextCursor& cursor, qsizetype budget, bool atEnd)
         const qsizetype end = lineEnd(text, pendingAt_);
         if (inLine_ == 0 && end - pendingAt_ <= LongLine) {
             // A line break inherits the format of the block it breaks: after a piece it has to be made.
+            // Short lines go a few to a block, each a line of its own on screen: a block costs more
+            // memory than the characters of a short line.
             if (breakDue_ && continues(cursor.block())) {
                 flush();
                 cursor.insertBlock(blockFormat(false));
+                linesInBlock_ = 1;
+            } else if (breakDue_ && linesInBlock_ < LinesPerBlock) {
+                lines += QChar(QChar::LineSeparator);
+                ++linesInBlock_;
             } else if (breakDue_) {
                 lines += QLatin1Char('\n');
+                linesInBlock_ = 1;
             }
             lines += text.mid(pendingAt_, end - pendingAt_);
             spent += end - pendingAt_;
@@ -161,6 +170,7 @@ void MemoEditor::insertSome(QTextCursor& cursor, qsizetype budget, bool atEnd)
                     cursor.insertBlock(blockFormat(inLine_ > 0));
                 if (inLine_ > 0)
                     showPieceMarks(true);
+                linesInBlock_ = 1;
                 cursor.insertText(text.mid(pendingAt_, take).toString());
                 pendingAt_ += take;
                 inLine_ += take;
@@ -350,6 +360,7 @@ void MemoEditor::insertFromMimeData(const QMimeData* source)
     pendingAt_ = 0;
     inLine_ = 0;
     breakDue_ = false;
+    linesInBlock_ = LinesPerBlock;
     insertSome(cursor, pending_.size(), false);
     pending_.clear();
     const int end = cursor.position();

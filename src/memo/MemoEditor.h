@@ -63,6 +63,7 @@ private:
     // Characters of the line being brought in that are in already; a line break still to come.
     qsizetype inLine_ = 0;
     bool breakDue_ = false;
+    int linesInBlock_ = 1;
     // Changes come from showing a memo, not from the user.
     bool showing_ = false;
     quint64 changes_ = 0;

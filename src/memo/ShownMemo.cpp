@@ -399,11 +399,10 @@ bool ShownMemo::save(const QString& text, bool staying)
     }
     WRText& writer = mdlScrivlet::sharedText();
     writer.FileName = path_;
-    writer.WText = asMemoText(text);
     QString error;
     bool replaced = false;
     FileStamp written;
-    if (!writer.WFile(&error, &replaced, &written)) {
+    if (!writer.WFileLines(text, &error, &replaced, &written)) {
         report(saveFailed(), path_, error);
         return false;
     }

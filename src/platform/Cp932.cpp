@@ -200,7 +200,7 @@ void decodeInto(QByteArrayView bytes, QString& out, bool* invalid)
         *invalid = bad;
 }
 
-QByteArray encode(QStringView text, bool* replaced)
+QByteArray encode(QStringView text, bool* replaced, bool lfAsCrLf)
 {
     // Written through a pointer into room for the worst case: a memo of millions of characters is saved
     // at the speed of memory.
@@ -213,6 +213,8 @@ QByteArray encode(QStringView text, bool* replaced)
     for (; from < end; ++from) {
         const char16_t ch = *from;
         if (ch < 0x80) {
+            if (ch == u'\n' && lfAsCrLf)
+                *to++ = '\r';
             *to++ = static_cast<char>(ch);
             continue;
         }

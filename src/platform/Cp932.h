@@ -17,8 +17,9 @@ QString decode(QByteArrayView bytes, bool* invalid = nullptr);
 // As decode, into a string the caller keeps: decoding many short pieces reuses its capacity.
 void decodeInto(QByteArrayView bytes, QString& out, bool* invalid = nullptr);
 
-// Characters CP932 cannot hold are written as one "?" each and set *replaced.
-QByteArray encode(QStringView text, bool* replaced = nullptr);
+// Characters CP932 cannot hold are written as one "?" each and set *replaced. With lfAsCrLf, each LF
+// is written as CR LF.
+QByteArray encode(QStringView text, bool* replaced = nullptr, bool lfAsCrLf = false);
 
 // Whether the system converter the tables are built from could be set up. Without it only ASCII
 // would survive a read or a save, so neither program may open a memo; *reason then says why.

@@ -48,6 +48,15 @@ QString WRText::RFileLen(const qint32& lngLen, QString* error, bool* invalid) co
     return cp932::decode(joined, invalid);
 }
 
+bool WRText::WFileLines(const QString& lines, QString* error, bool* replaced, FileStamp* written)
+{
+    if (error)
+        error->clear();
+    QByteArray bytes = cp932::encode(lines, replaced, true);
+    bytes.append("\r\n", 2);
+    return writeWholeFile(FileName, bytes, error, written);
+}
+
 bool WRText::WFile(QString* error, bool* replaced, FileStamp* written)
 {
     if (error)

@@ -22,4 +22,7 @@ public:
     // as they were. Characters CP932 cannot hold are written as "?" and set *replaced. *written gets the
     // stamp of the file written, from the file itself.
     [[nodiscard]] bool WFile(QString* error = nullptr, bool* replaced = nullptr, FileStamp* written = nullptr);
+    // WFile for text whose lines are separated by LF, as a text box has them, in one pass however big.
+    [[nodiscard]] bool WFileLines(const QString& lines, QString* error = nullptr, bool* replaced = nullptr,
+                                  FileStamp* written = nullptr);
 };
