@@ -25,9 +25,7 @@ QStringList deleteConflictCopies(const QString& memoFolder, const QStringList& n
         const QString path = memoFolder + name;
         QString error;
         if (!removeFile(path, &error)) {
-            lock.release();
-            prompter.showFailure(
-                {QStringLiteral("「%1」を削除できませんでした。").arg(name), path, error, runStoppedLine()}, title());
+            lock.stopRun(prompter, QStringLiteral("「%1」を削除できませんでした。").arg(name), path, error);
             return deleted;
         }
         deleted << name;

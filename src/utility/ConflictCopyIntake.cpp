@@ -28,16 +28,12 @@ IntakeResult takeInConflictCopies(const QString& memoFolder, const QStringList& 
                                   FolderLock& lock, const OnTaken& onTaken, const BeforeTakeIn& beforeTakeIn)
 {
     IntakeResult result;
-    // The folder is given back before the last box, which may stand open for long.
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
-        lock.release();
-        prompter.showFailure({what, path, reason, runStoppedLine()}, title());
+        lock.stopRun(prompter, what, path, reason);
         return result;
     };
-    if (!lock.hold(prompter)) {
-        lock.release();
+    if (!lock.hold(prompter))
         return result;
-    }
     int candidate = memo::FirstNumber;
     for (const QString& name : names) {
         const QString from = memoFolder + name;

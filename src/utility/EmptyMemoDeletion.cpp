@@ -12,18 +12,12 @@ namespace utility {
 bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, bool askFirst, Prompter& prompter,
                           FolderLock& lock, const BeforeDelete& beforeDelete)
 {
-    // The folder is given back before the last box, which may stand open for long.
-    auto refused = [&] {
-        lock.release();
-        return false;
-    };
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
-        lock.release();
-        prompter.showFailure({what, path, reason, runStoppedLine()}, title());
+        lock.stopRun(prompter, what, path, reason);
         return false;
     };
     if (!lock.hold(prompter))
-        return refused();
+        return false;
     WRText text;
     for (int number = range.first; number <= range.last; ++number) {
         const QString name = memo::memoFileName(number);
@@ -44,7 +38,7 @@ bool deleteEmptyMemoFiles(const QString& memoFolder, const TargetRange& range, b
             // The question may have stood open for long: someone may have written into the file since
             // it was read.
             if (!lock.hold(prompter))
-                return refused();
+                return false;
             if (!isOrdinaryFile(path))
                 continue;
             const bool stillEmpty = text.RFile(&error).isEmpty();

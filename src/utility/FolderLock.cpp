@@ -6,12 +6,26 @@
 
 namespace utility {
 
+void FolderLock::stopRun(Prompter& prompter, const QString& what, const QString& path, const QString& reason)
+{
+    release();
+    prompter.showFailure({what, path, reason, runStoppedLine()}, title());
+}
+
 MainProgramLock::MainProgramLock(const QString& programFolder) : programFolder_(programFolder) {}
 
 bool MainProgramLock::hold(Prompter& prompter)
 {
     if (instance_.isHeld())
         return true;
+    const bool held = tryHold(prompter);
+    if (!held)
+        release();
+    return held;
+}
+
+bool MainProgramLock::tryHold(Prompter& prompter)
+{
     Failure failure;
     switch (instance_.acquire(programFolder_, &failure)) {
     case SingleInstance::Result::Acquired:

@@ -15,11 +15,13 @@ class FolderLock
 {
 public:
     virtual ~FolderLock() = default;
-    // True when the folder is held, or may be changed all the same; otherwise the refusal has been shown
-    // and the operation touches nothing more.
+    // True when the folder is held, or may be changed all the same; otherwise the refusal has been shown,
+    // the folder is given back and the operation touches nothing more.
     [[nodiscard]] virtual bool hold(Prompter& prompter) = 0;
     // Gives the folder back; the operation has made its last file step.
     virtual void release() = 0;
+    // Gives the folder back, then says what stopped the run: the box may stand open for long.
+    void stopRun(Prompter& prompter, const QString& what, const QString& path, const QString& reason);
 };
 
 // The main program's own lock on programFolder, the one it takes at start: while the utility holds it, a
@@ -35,6 +37,8 @@ public:
     void release() override;
 
 private:
+    [[nodiscard]] bool tryHold(Prompter& prompter);
+
     QString programFolder_;
     SingleInstance instance_;
     // Where no lock can be made at all, the user has agreed to go on without one.

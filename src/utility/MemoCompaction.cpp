@@ -31,16 +31,12 @@ CompactionResult compactMemoNumbers(const QString& memoFolder, const TargetRange
                                     Prompter& prompter, FolderLock& lock, const BeforeMove& beforeMove)
 {
     CompactionResult result;
-    // The folder is given back before the last box, which may stand open for long.
     auto stop = [&](const QString& what, const QString& path, const QString& reason) {
-        lock.release();
-        prompter.showFailure({what, path, reason, runStoppedLine()}, title());
+        lock.stopRun(prompter, what, path, reason);
         return result;
     };
-    if (!lock.hold(prompter)) {
-        lock.release();
+    if (!lock.hold(prompter))
         return result;
-    }
     // Numbers free at this moment, ascending, all below the one being examined.
     std::deque<int> freeNumbers;
     int gapRun = 0;

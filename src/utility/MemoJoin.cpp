@@ -76,10 +76,8 @@ std::optional<JoinPreview> startJoin(const QString& memoFolder, const QString& s
                                      const QString& destinationText, bool withSeparator, Prompter& prompter,
                                      FolderLock& lock)
 {
-    if (!lock.hold(prompter)) {
-        lock.release();
+    if (!lock.hold(prompter))
         return std::nullopt;
-    }
     auto path = [&](int number) { return memoFolder + memo::memoFileName(number); };
     // A text that is no memo number names no single file: the memo is not found.
     const std::optional<int> source = memoNumberFromText(sourceText);
@@ -137,10 +135,8 @@ JoinOutcome executeJoin(const QString& memoFolder, JoinPreview& preview, const Q
                                       title()))
         return JoinOutcome::PreviewStays;
     // The main program may have started while the preview was shown; the preview stays for later.
-    if (!lock.hold(prompter)) {
-        lock.release();
+    if (!lock.hold(prompter))
         return JoinOutcome::PreviewStays;
-    }
     // Written over, an edit made to either memo since the preview was read would be lost.
     const QString changedBefore = changedMemos(memoFolder, preview);
     if (!changedBefore.isEmpty()) {
@@ -166,7 +162,6 @@ JoinOutcome executeJoin(const QString& memoFolder, JoinPreview& preview, const Q
         return JoinOutcome::Done;
     }
     if (!lock.hold(prompter)) {
-        lock.release();
         prompter.inform(writtenAndSourceKept(preview), title(), Prompter::Icon::Exclamation);
         return JoinOutcome::PreviewStays;
     }
