@@ -27,7 +27,7 @@ int main(int argc, char** argv)
         window->activateWindow();
     });
     QObject::connect(quit, &QAction::triggered, &app, &QApplication::quit);
-    QSystemTrayIcon icon(QIcon(QStringLiteral(":/scrivlet/scrivlet16.xpm")));
+    QSystemTrayIcon icon(QIcon(QStringLiteral(":/scrivlet/scrivlet16.png")));
     QObject::connect(&icon, &QSystemTrayIcon::activated, [&](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             show->trigger();

@@ -18,12 +18,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-// The icon lives in a static library; naming its resource keeps the linker from dropping it.
-static void initIconResource()
-{
-    Q_INIT_RESOURCE(scrivlet);
-}
-
 namespace {
 
 QString readmeName()
@@ -40,14 +34,15 @@ QString readmePath()
     return isOrdinaryFile(installed) ? installed : executable + readmeName();
 }
 
-// The Windows font first; elsewhere Qt falls back to the Japanese sans-serif that is installed.
+// The Windows font first; elsewhere Qt falls back to the Japanese sans-serif that is installed. Its size grows
+// with the desktop's font, as the dialog does.
 QFont dialogFont(qreal points)
 {
     QFont font;
     font.setFamilies(
         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("Noto Sans CJK JP")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
+    font.setPointSizeF(ui::scaledPoints(points));
     return font;
 }
 
@@ -55,13 +50,13 @@ QFont dialogFont(qreal points)
 
 frmVersion::frmVersion(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
-    initIconResource();
     setObjectName(QStringLiteral("frmVersion"));
     setWindowTitle(QStringLiteral("Zormet Scrivlet バージョン情報 / 設定"));
     setModal(true);
 
     Image1 = ui::place<QLabel>(this, "Image1", twipsRect(240, 240, 480, 480));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/scrivlet/scrivlet32.xpm")));
+    // As many image pixels as the screen has for it, so that it stays sharp on a high-resolution screen.
+    Image1->setPixmap(ui::programIcon().pixmap(Image1->size(), Image1->devicePixelRatioF()));
 
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(960, 225, 2880, 450), QStringLiteral("Zormet Scrivlet"));
     QFont productFont = dialogFont(15.75);
@@ -88,6 +83,10 @@ frmVersion::frmVersion(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags()
     Label3->setCursor(Qt::PointingHandCursor);
     Label3->installEventFilter(this);
 
+    // The Japanese font's lines are higher than the desktop font's, more so at some sizes than at others.
+    for (QLabel* label : {Label1, Label2, Label4, Label3})
+        ui::makeRoomForCaption(label);
+
     Command1 = ui::placeButton(this, "Command1", QStringLiteral("OK(&O)"), twipsRect(4680, 855, 1200, 585));
     Command1->setDefault(true);
 
@@ -96,7 +95,7 @@ frmVersion::frmVersion(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags()
     chkAutoStart = ui::place<QCheckBox>(this, "chkAutoStart", twipsRect(240, 2055, 5640, 330),
                                         QStringLiteral("ログイン時に起動する(&L)"));
 
-    setFixedSize(twips(6000), twips(2610));
+    setFixedSize(ui::scaled(twipsSize(6000, 2610)));
     // The screen's centre, not the memo window's.
     ui::centreOnScreen(this);
 

@@ -32,6 +32,7 @@ frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240), QStringLiteral("フォルダ："));
     txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 4260, 315));
+    ui::makeRoomForCaption(Label1, txtFilesFolder);
     ui::colourBaseAs(txtFilesFolder, QPalette::Window);
     cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(5340, 105, 540, 345));
 
@@ -45,7 +46,7 @@ frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
     cmdClose = ui::placeButton(this, "cmdClose", QStringLiteral("閉じる(&C)"), twipsRect(4200, 4005, 1680, 375));
     cmdJump->setDefault(true);
 
-    setFixedSize(twips(6000), twips(4500));
+    setFixedSize(ui::scaled(twipsSize(6000, 4500)));
     // The screen's centre, not the memo window's.
     ui::centreOnScreen(this);
 

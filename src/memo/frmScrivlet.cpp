@@ -37,7 +37,7 @@ frmScrivlet::frmScrivlet(QWidget* parent) : QWidget(parent)
     applyWindowFlags();
     createControls();
     createMenu();
-    resize(twips(ClientWidth), twips(ClientHeight));
+    resize(ui::scaled(twipsSize(ClientWidth, ClientHeight)));
     Form_Load();
 }
 
@@ -63,6 +63,7 @@ void frmScrivlet::createControls()
 {
     lblFile = ui::place<QLabel>(this, "lblFile", twipsRect(105, 165, 960, 225), QStringLiteral("ファイル名："));
     txtFile = ui::place<QLineEdit>(this, "txtFile", twipsRect(1050, 165, 1905, 225));
+    ui::makeRoomForCaption(lblFile, txtFile);
     txtFile->setReadOnly(true);
     ui::colourBaseAs(txtFile, QPalette::Button);
     lblFile->setBuddy(txtFile);
@@ -277,8 +278,9 @@ void frmScrivlet::Form_Resize()
     // The frame is known only once the desktop has framed the window, and some desktops draw none: until
     // then the designed frame is assumed, so that the window opens with its designed client area.
     const int drawnFrame = frameGeometry().width() - width();
-    const int frameWidth = drawnFrame > 0 ? drawnFrame : twips(MinimumOuterWidth - ClientWidth);
-    const int minimumInnerWidth = twips(MinimumOuterWidth) - frameWidth;
+    const int frameWidth = drawnFrame > 0 ? drawnFrame : ui::scaled(twips(MinimumOuterWidth - ClientWidth));
+    const int minimumOuterWidth = ui::scaled(twips(MinimumOuterWidth));
+    const int minimumInnerWidth = minimumOuterWidth - frameWidth;
     if (minimumWidth() != minimumInnerWidth)
         setMinimumWidth(minimumInnerWidth);
 
@@ -286,7 +288,7 @@ void frmScrivlet::Form_Resize()
     const int below = height() - memoRect.top();
     if (below >= 0)
         memoRect.setHeight(below);
-    if (width() + frameWidth < twips(MinimumOuterWidth))
+    if (width() + frameWidth < minimumOuterWidth)
         resize(minimumInnerWidth, height());
     else
         memoRect.setWidth(width());

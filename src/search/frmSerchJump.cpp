@@ -67,7 +67,7 @@ frmSerchJump::frmSerchJump(QWidget* parent) : QDialog(parent, ui::fixedDialogFla
     setObjectName(QStringLiteral("frmSerchJump"));
     setWindowTitle(QStringLiteral("全文検索ジャンプ"));
     setModal(true);
-    setFixedSize(twips(5400), twips(5610));
+    setFixedSize(ui::scaled(twipsSize(5400, 5610)));
     createControls();
     ui::centreOnOwner(this);
     Form_Load();
@@ -77,6 +77,7 @@ void frmSerchJump::createControls()
 {
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 225), QStringLiteral("フォルダ："));
     txtFilesFolder = ui::place<QLineEdit>(this, "txtFilesFolder", twipsRect(1020, 120, 3720, 300));
+    ui::makeRoomForCaption(Label1, txtFilesFolder);
     ui::colourBaseAs(txtFilesFolder, QPalette::Window);
     cmdBrowse = ui::placeButton(this, "cmdBrowse", QStringLiteral("..."), twipsRect(4800, 120, 480, 300));
 

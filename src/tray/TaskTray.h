@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowSetup.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -11,12 +13,10 @@ inline QString tip()
     return QStringLiteral("スクリブレット");
 }
 
+// The size the panel draws at, on any screen: a theme's icon, or one of the built-in images.
 inline QIcon icon()
 {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/scrivlet/scrivlet16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/scrivlet/scrivlet32.xpm"), QSize(32, 32));
-    return icon;
+    return ui::programIcon();
 }
 
 } // namespace TaskTray

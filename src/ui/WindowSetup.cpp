@@ -1,10 +1,94 @@
 #include "WindowSetup.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QScreen>
+#include <algorithm>
+
+// The icon lives in a static library; naming its resource keeps the linker from dropping it.
+static void initIconResource()
+{
+    Q_INIT_RESOURCE(scrivlet);
+}
 
 namespace ui {
+
+namespace {
+
+constexpr qreal DesignFontPixels = 12;
+constexpr qreal DesignDpi = 96;
+
+// Where Qt turns points into pixels.
+qreal logicalDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchY() : DesignDpi;
+}
+
+} // namespace
+
+qreal layoutScale()
+{
+    // The font's size in pixels, not its line height: one family's lines are taller than another's at the
+    // same 9 points, and the design font has to give exactly 1 whichever family the desktop has.
+    const QFont font = QGuiApplication::font();
+    const qreal pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * logicalDpi() / 72;
+    return std::max<qreal>(1, pixels / DesignFontPixels);
+}
+
+int scaled(int designPixels)
+{
+    return qRound(designPixels * layoutScale());
+}
+
+QSize scaled(const QSize& designSize)
+{
+    return {scaled(designSize.width()), scaled(designSize.height())};
+}
+
+QRect scaled(const QRect& designRect)
+{
+    const int left = scaled(designRect.left());
+    const int top = scaled(designRect.top());
+    return {left, top, scaled(designRect.left() + designRect.width()) - left,
+            scaled(designRect.top() + designRect.height()) - top};
+}
+
+qreal scaledPoints(qreal designPoints)
+{
+    // The screen's resolution is in the scale already.
+    return designPoints * layoutScale() * DesignDpi / logicalDpi();
+}
+
+QIcon programIcon()
+{
+    initIconResource();
+    QIcon builtIn;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        builtIn.addFile(QStringLiteral(":/scrivlet/scrivlet%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("scrivlet"), builtIn);
+}
+
+void identifyProgram(const QString& desktopFileName)
+{
+    QGuiApplication::setDesktopFileName(desktopFileName);
+    QApplication::setWindowIcon(programIcon());
+}
+
+void makeRoomForCaption(QLabel* caption, QWidget* box)
+{
+    // "&&" shows one ampersand, "&" before a letter none.
+    const QString shown = caption->text().replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    const QSize missing = QSize(caption->fontMetrics().horizontalAdvance(shown), caption->fontMetrics().height()) -
+                          caption->contentsRect().size();
+    QRect place = caption->geometry();
+    place.setWidth(place.width() + std::max(0, missing.width()));
+    place.adjust(0, -std::max(0, missing.height()) / 2, 0, (std::max(0, missing.height()) + 1) / 2);
+    caption->setGeometry(place);
+    if (box && box->x() <= place.right())
+        box->setGeometry(box->geometry().adjusted(place.right() + 1 - box->x(), 0, 0, 0));
+}
 
 Qt::WindowFlags fixedDialogFlags()
 {

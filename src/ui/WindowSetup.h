@@ -2,6 +2,8 @@
 
 #include "Twips.h"
 
+#include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -12,18 +14,41 @@
 // How every window of both programs is put together, so that they look and behave alike.
 namespace ui {
 
+// The layouts in twips are drawn for a font 12 pixels high (9 points at 96 dpi). A desktop whose font is
+// larger gets every window larger by as much, never smaller: the factor from pixels at the design font to
+// pixels on this desktop.
+qreal layoutScale();
+// Pixels at the design font (twips(), twipsRect()) grown by the layout scale. A rectangle grows by its
+// edges, so that controls side by side stay side by side.
+int scaled(int designPixels);
+QSize scaled(const QSize& designSize);
+QRect scaled(const QRect& designRect);
+// A font size the layout gives in points, grown as the desktop's font is.
+qreal scaledPoints(qreal designPoints);
+
+// The program's icon: the installed theme's, else the one built in, in every size the desktop asks for.
+QIcon programIcon();
+// Names the program to the desktop by its menu entry and gives every window of it the program's icon.
+void identifyProgram(const QString& desktopFileName);
+
 // A fixed-size dialog's frame: title and close box only, no minimise or maximise box, no task-bar entry.
 Qt::WindowFlags fixedDialogFlags();
 
-// Creates a control named `name` at a place given in twips; `args` go to its constructor before the parent.
+// Creates a control named `name` at a place given in twips (twipsRect), grown by the layout scale; `args` go
+// to its constructor before the parent.
 template <typename W, typename... Args>
 W* place(QWidget* parent, const char* name, const QRect& twipsGeometry, Args&&... args)
 {
     auto* w = new W(std::forward<Args>(args)..., parent);
     w->setObjectName(QLatin1String(name));
-    w->setGeometry(twipsGeometry);
+    w->setGeometry(scaled(twipsGeometry));
     return w;
 }
+
+// A caption is never cut by its label, whatever the font does at its size. Wider than the label, as
+// full-width Japanese text in a monospaced font can be, it widens the label, and `box`, which follows on its
+// right, gives way, keeping its right edge. Higher than the label, it grows the label about its middle.
+void makeRoomForCaption(QLabel* caption, QWidget* box = nullptr);
 
 // A push button that Enter presses while it has the focus, in a dialog or a plain window alike.
 QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);

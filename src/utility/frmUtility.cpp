@@ -52,7 +52,7 @@ QLineEdit* numberField(const QString& text, const QString& name, QWidget* parent
 {
     auto* field = new QLineEdit(text, parent);
     field->setObjectName(name);
-    field->setFixedWidth(twips(900));
+    field->setFixedWidth(ui::scaled(twips(900)));
     return field;
 }
 
@@ -105,6 +105,8 @@ frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // Every tab's caption in sight: the window is at least as wide as they need.
+    SSTab1->setUsesScrollButtons(false);
     SSTab1->addTab(buildCompactPage(), QStringLiteral("ファイルを詰める(&1)"));
     SSTab1->addTab(buildJoinPage(), QStringLiteral("ファイルを結合する(&2)"));
     SSTab1->addTab(buildDeletePage(), QStringLiteral("空ファイルを削除する(&3)"));
@@ -117,7 +119,7 @@ frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
     auto* window = new QVBoxLayout(this);
     window->addLayout(top);
     window->addWidget(SSTab1, 1);
-    resize(twips(7500), twips(4800));
+    resize(ui::scaled(twipsSize(7500, 4800)));
 
     // The tab widget reports only the new tab; the handler wants the one shown before.
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {

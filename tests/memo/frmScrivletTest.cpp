@@ -61,9 +61,14 @@ TEST_F(MemoWindow, controlsStandWhereTheLayoutPutsThem)
         QRect rect;
         const char* caption;
     };
+    // A caption wider than its place, as in a monospaced Japanese font, widens it; the path box gives way.
+    const QRect label = twipsRect(105, 165, 960, 225);
+    const int caption =
+        std::max(label.width(), child<QLabel>("lblFile")->fontMetrics().horizontalAdvance(utf8("ファイル名：")));
     const Control controls[] = {
-        {"lblFile", twipsRect(105, 165, 960, 225), "ファイル名："},
-        {"txtFile", twipsRect(1050, 165, 1905, 225), nullptr},
+        {"lblFile", label.adjusted(0, 0, caption - label.width(), 0), "ファイル名："},
+        {"txtFile",
+         twipsRect(1050, 165, 1905, 225).adjusted(std::max(0, label.left() + caption - twips(1050)), 0, 0, 0), nullptr},
         {"cmdPrev", twipsRect(3045, 105, 645, 330), "<<(&P)"},
         {"cmdNext", twipsRect(3780, 105, 645, 330), "(&N)>>"},
         {"cmdSave", twipsRect(4515, 105, 1380, 330), "&Save"},
