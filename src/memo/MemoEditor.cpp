@@ -79,6 +79,10 @@ MemoEditor::MemoEditor(QWidget* parent)
     : QPlainTextEdit(parent), bringIn_(new QTimer(this)),
       marks_(new Margin(this, [this](QPaintEvent* event) { paintMarks(event); })), copier_(new QTimer(this))
 {
+    // Lines are never wrapped: both scroll bars stand, and a long line is shown in pieces instead.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     marks_->hide();
     connect(this, &QPlainTextEdit::updateRequest, marks_, [this](const QRect& rect, int dy) {
         if (dy != 0)

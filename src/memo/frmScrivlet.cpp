@@ -76,9 +76,6 @@ void frmScrivlet::createControls()
     cmdMin = ui::placeButton(this, "cmdMin", QStringLiteral("最小化(&M)"), twipsRect(4515, 525, 1380, 330));
 
     txtDataField = ui::place<MemoEditor>(this, "txtDataField", twipsRect(0, 945, 6000, 4215));
-    txtDataField->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtDataField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtDataField->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setSingleShot(true);
