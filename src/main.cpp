@@ -7,7 +7,6 @@
 #include "ScrivletVersion.h"
 #include "TerminationRequest.h"
 #include "VersionText.h"
-#include "WindowSetup.h"
 #include "frmShowInTaskBar.h"
 
 #include <QApplication>
@@ -136,9 +135,8 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    // The desktop finds the menu entry, and with it the icon, for the program's windows by this name; title
-    // bars that take the icon from the window itself get it too.
-    ui::identifyProgram(QStringLiteral("io.github.scrivlet.Scrivlet"));
+    // The desktop finds the menu entry, and with it the icon, for the program's windows by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.scrivlet.Scrivlet"));
     frmShowInTaskBar startup;
     int exitCode = 0;
     if (handing) {

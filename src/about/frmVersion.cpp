@@ -3,6 +3,7 @@
 #include "FileLookup.h"
 #include "LoginStart.h"
 #include "ProgramFolder.h"
+#include "ProgramIcon.h"
 #include "PrompterInUse.h"
 #include "ScrivletVersion.h"
 #include "Settings.h"
@@ -51,7 +52,7 @@ QFont dialogFont(qreal points)
 frmVersion::frmVersion(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     setObjectName(QStringLiteral("frmVersion"));
-    setWindowTitle(QStringLiteral("Zormet Scrivlet バージョン情報 / 設定"));
+    ui::nameWindow(this, QStringLiteral("Zormet Scrivlet バージョン情報 / 設定"));
     setModal(true);
 
     Image1 = ui::place<QLabel>(this, "Image1", twipsRect(240, 240, 480, 480));

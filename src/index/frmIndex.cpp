@@ -27,7 +27,7 @@ constexpr int LongestRelistDelayMs = 1000;
 frmIndex::frmIndex(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     setObjectName(QStringLiteral("frmIndex"));
-    setWindowTitle(QStringLiteral("ファイル一覧"));
+    ui::nameWindow(this, QStringLiteral("ファイル一覧"));
     setModal(true);
 
     Label1 = ui::place<QLabel>(this, "Label1", twipsRect(120, 165, 900, 240), QStringLiteral("フォルダ："));

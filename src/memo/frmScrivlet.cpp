@@ -33,7 +33,7 @@ frmScrivlet::frmScrivlet(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmScrivlet"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(mdlScrivlet::programTitle());
+    ui::nameWindow(this, mdlScrivlet::programTitle());
     applyWindowFlags();
     createControls();
     createMenu();

@@ -65,7 +65,7 @@ QString unreadableMessage(const std::vector<search::UnreadableMemo>& unreadable)
 frmSerchJump::frmSerchJump(QWidget* parent) : QDialog(parent, ui::fixedDialogFlags())
 {
     setObjectName(QStringLiteral("frmSerchJump"));
-    setWindowTitle(QStringLiteral("全文検索ジャンプ"));
+    ui::nameWindow(this, QStringLiteral("全文検索ジャンプ"));
     setModal(true);
     setFixedSize(ui::scaled(twipsSize(5400, 5610)));
     createControls();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowSetup.h"
+#include "ProgramIcon.h"
 
 #include <QIcon>
 #include <QString>
@@ -13,10 +13,10 @@ inline QString tip()
     return QStringLiteral("スクリブレット");
 }
 
-// The size the panel draws at, on any screen: a theme's icon, or one of the built-in images.
+// The built-in image for the size the panel draws at, on any screen.
 inline QIcon icon()
 {
-    return ui::programIcon();
+    return ui::builtInProgramIcon();
 }
 
 } // namespace TaskTray

@@ -42,7 +42,7 @@ frmShowInTaskBar::frmShowInTaskBar(Desktop desktop, QWidget* parent)
         desktop_.endProcess = endProcessAtOnce;
 
     setObjectName(QStringLiteral("frmShowInTaskBar"));
-    setWindowTitle(mdlScrivlet::programTitle());
+    ui::nameWindow(this, mdlScrivlet::programTitle());
 
     mnuMenu_ = ui::createMenu(this);
     mnuVisual_ = ui::addMenuItem(mnuMenu_, "mnuVisual", QStringLiteral("書き込みフォーム表示(&V)"));

@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "WindowSetup.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -28,7 +30,8 @@ QMessageBox::Icon toQt(Prompter::Icon icon)
 Prompter::Answer QtPrompter::message(const QString& text, const QString& title, Icon icon, Buttons buttons,
                                      Answer defaultButton)
 {
-    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(toQt(icon), QString(), text, QMessageBox::NoButton, QApplication::activeWindow());
+    ui::nameWindow(&box, title);
     struct Choice
     {
         Answer answer;
@@ -57,8 +60,8 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
     }
     // Esc and the close box answer like the buttons of a Windows message box: Cancel, else No, else OK.
     const Answer escape = buttons == Buttons::YesNoCancel || buttons == Buttons::YesNoOrLater ? Answer::Cancel
-                          : buttons == Buttons::YesNo                                       ? Answer::No
-                                                                                            : Answer::Ok;
+                          : buttons == Buttons::YesNo                                         ? Answer::No
+                                                                                              : Answer::Ok;
     for (const Choice& c : choices) {
         if (c.answer == escape)
             box.setEscapeButton(c.button);
@@ -74,7 +77,7 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
 QString QtPrompter::input(const QString& prompt, const QString& title, const QString& proposed)
 {
     QInputDialog dialog(QApplication::activeWindow());
-    dialog.setWindowTitle(title);
+    ui::nameWindow(&dialog, title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(proposed);
     dialog.setOkButtonText(QStringLiteral("OK"));

@@ -1,16 +1,12 @@
 #include "WindowSetup.h"
 
+#include "ProgramIcon.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QScreen>
 #include <algorithm>
-
-// The icon lives in a static library; naming its resource keeps the linker from dropping it.
-static void initIconResource()
-{
-    Q_INIT_RESOURCE(scrivlet);
-}
 
 namespace ui {
 
@@ -61,19 +57,10 @@ qreal scaledPoints(qreal designPoints)
     return designPoints * layoutScale() * DesignDpi / logicalDpi();
 }
 
-QIcon programIcon()
+void nameWindow(QWidget* window, const QString& title)
 {
-    initIconResource();
-    QIcon builtIn;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        builtIn.addFile(QStringLiteral(":/scrivlet/scrivlet%1.png").arg(size), QSize(size, size));
-    return QIcon::fromTheme(QStringLiteral("scrivlet"), builtIn);
-}
-
-void identifyProgram(const QString& desktopFileName)
-{
-    QGuiApplication::setDesktopFileName(desktopFileName);
-    QApplication::setWindowIcon(programIcon());
+    window->setWindowTitle(title);
+    window->setWindowIcon(programIcon());
 }
 
 void makeRoomForCaption(QLabel* caption, QWidget* box)

@@ -2,7 +2,6 @@
 
 #include "Twips.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,10 +25,10 @@ QRect scaled(const QRect& designRect);
 // A font size the layout gives in points, grown as the desktop's font is.
 qreal scaledPoints(qreal designPoints);
 
-// The program's icon: the installed theme's, else the one built in, in every size the desktop asks for.
-QIcon programIcon();
-// Names the program to the desktop by its menu entry and gives every window of it the program's icon.
-void identifyProgram(const QString& desktopFileName);
+// A window of the program: its title, and the program's icon for title bars and window switchers. Each
+// window takes the icon for itself: given to the whole program, it would be made for the notification
+// area's own window too, in every size, while the program starts.
+void nameWindow(QWidget* window, const QString& title);
 
 // A fixed-size dialog's frame: title and close box only, no minimise or maximise box, no task-bar entry.
 Qt::WindowFlags fixedDialogFlags();

@@ -83,7 +83,7 @@ frmUtility::frmUtility(const QString& memoFolder, QWidget* parent)
     : QDialog(parent), memoFolder_(memoFolder), folderLock_(programFolder())
 {
     setObjectName(QStringLiteral("frmUtility"));
-    setWindowTitle(QStringLiteral("Zormet Scrivlet Utility"));
+    ui::nameWindow(this, QStringLiteral("Zormet Scrivlet Utility"));
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
     lblStatus = new QLabel(QStringLiteral("Scrivlet Utility Version 0.00.0000"), this);

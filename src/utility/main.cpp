@@ -1,6 +1,5 @@
 #include "PrompterInUse.h"
 #include "UtilityStartup.h"
-#include "WindowSetup.h"
 #include "frmUtility.h"
 
 #include <QApplication>
@@ -9,9 +8,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // The desktop finds the menu entry, and with it the icon, for the program's windows by this name; title
-    // bars that take the icon from the window itself get it too.
-    ui::identifyProgram(QStringLiteral("io.github.scrivlet.ScrivletUtility"));
+    // The desktop finds the menu entry, and with it the icon, for the program's windows by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.scrivlet.ScrivletUtility"));
     const std::optional<QString> memoFolder = utility::checkStartup(prompter());
     if (!memoFolder)
         return 1;
