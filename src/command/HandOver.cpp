@@ -1,22 +1,20 @@
 #include "HandOver.h"
 
+#include "LocalSocket.h"
 #include "SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
 #include <QTimer>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace command {
 
 namespace {
 
 constexpr qint64 MaxLine = 4096;
+// An answer may name a long path.
+constexpr qint64 MaxAnswer = 64 * 1024;
 constexpr int MaxToken = 1024;
 constexpr int ConnectMs = 2000;
 // A running copy takes a request at once unless its user-interface thread is stuck.
@@ -47,27 +45,14 @@ QByteArray finished(int exitCode, const QString& message)
     return line({{QStringLiteral("code"), exitCode}, {QStringLiteral("message"), message}});
 }
 
-// Reads one line of at most MaxLine bytes before the deadline; nothing on a timeout or a broken line.
-std::optional<QJsonObject> readLine(QLocalSocket& socket, const QDeadlineTimer& deadline)
+// One answer line before the deadline; nothing on a timeout or a broken line.
+std::optional<QJsonObject> readAnswer(LocalClient& socket, const QDeadlineTimer& deadline)
 {
-    while (!socket.canReadLine()) {
-        if (socket.bytesAvailable() > MaxLine || !socket.waitForReadyRead(int(deadline.remainingTime())))
-            return std::nullopt;
-    }
-    const QJsonDocument document = QJsonDocument::fromJson(socket.readLine(MaxLine + 1));
+    const std::optional<QByteArray> bytes = socket.readLine(MaxAnswer, deadline);
+    const QJsonDocument document = bytes ? QJsonDocument::fromJson(*bytes) : QJsonDocument();
     if (!document.isObject())
         return std::nullopt;
     return document.object();
-}
-
-// Only a process of the same user may talk to the program, even where the socket lies in a shared
-// temporary folder.
-bool fromThisUser(const QLocalSocket& socket)
-{
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
-           peer.uid == ::getuid();
 }
 
 } // namespace
@@ -127,17 +112,15 @@ std::optional<HandedRequest> decodeRequest(const QByteArray& bytes)
 
 Answer handOver(const QString& programFolder, const HandedRequest& request)
 {
-    QLocalSocket socket;
-    socket.connectToServer(handOverSocketPath(programFolder));
-    if (!socket.waitForConnected(ConnectMs))
+    LocalClient socket;
+    if (!socket.connectTo(handOverSocketPath(programFolder), QDeadlineTimer(ConnectMs)))
         return {};
     const QString silent = QStringLiteral("起動中のScrivletが応答しません。");
-    socket.write(encodeRequest(request));
-    if (!socket.waitForBytesWritten(ConnectMs))
+    if (!socket.send(encodeRequest(request), QDeadlineTimer(ConnectMs)))
         return {Answer::Delivery::NoAnswer, 1, silent};
-    std::optional<QJsonObject> reply = readLine(socket, QDeadlineTimer(AcceptMs));
+    std::optional<QJsonObject> reply = readAnswer(socket, QDeadlineTimer(AcceptMs));
     if (reply && reply->value(QStringLiteral("accepted")).toBool())
-        reply = readLine(socket, QDeadlineTimer(FinishMs));
+        reply = readAnswer(socket, QDeadlineTimer(FinishMs));
     if (!reply || !reply->value(QStringLiteral("code")).isDouble())
         return {Answer::Delivery::NoAnswer, 1, silent};
     return {Answer::Delivery::Answered, reply->value(QStringLiteral("code")).toInt(),
@@ -152,68 +135,62 @@ RequestServer::~RequestServer() = default;
 
 bool RequestServer::listen(QString* reason)
 {
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(path_);
-    if (!server_->listen(path_)) {
-        if (reason)
-            *reason = server_->errorString();
+    auto* listener = new LocalListener(this);
+    if (!listener->listen(path_, reason)) {
+        delete listener;
         return false;
     }
-    connect(server_, &QLocalServer::newConnection, this, &RequestServer::accept);
+    connect(listener, &LocalListener::newConnection, this, &RequestServer::accept);
     return true;
 }
 
-void RequestServer::accept()
+void RequestServer::accept(LocalConnection* connection)
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!fromThisUser(*socket)) {
-            socket->abort();
-            continue;
-        }
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        // A connection that never sends a whole request is dropped.
-        QTimer::singleShot(IdleMs, socket, [this, socket] {
-            if (std::none_of(waiting_.begin(), waiting_.end(), [&](const auto& w) { return w.first == socket; }))
-                socket->abort();
-        });
-    }
+    connect(connection, &LocalConnection::disconnected, connection, &LocalConnection::close);
+    connect(connection, &LocalConnection::readyRead, this, [this, connection] { read(connection); });
+    // A connection that never sends a whole request is dropped.
+    QTimer::singleShot(IdleMs, connection, [this, connection] {
+        if (std::none_of(waiting_.begin(), waiting_.end(), [&](const auto& w) { return w.first == connection; }))
+            connection->close();
+    });
 }
 
-void RequestServer::read(QLocalSocket* socket)
+void RequestServer::read(LocalConnection* connection)
 {
-    if (!socket->canReadLine() && socket->bytesAvailable() <= MaxLine)
+    QByteArray& received = connection->received();
+    const qsizetype end = received.indexOf('\n');
+    if (end < 0 && received.size() <= MaxLine)
         return;
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    const std::optional<HandedRequest> request =
-        socket->canReadLine() ? decodeRequest(socket->readLine(MaxLine + 1)) : std::nullopt;
+    disconnect(connection, &LocalConnection::readyRead, this, nullptr);
+    const std::optional<HandedRequest> request = end >= 0 ? decodeRequest(received.left(end + 1)) : std::nullopt;
+    received.clear();
     if (!request) {
-        socket->write(finished(2, QStringLiteral("Scrivletへの要求が正しくないため、何もしませんでした。")));
-        socket->disconnectFromServer();
+        connection->send(finished(2, QStringLiteral("Scrivletへの要求が正しくないため、何もしませんでした。")));
+        connection->close();
         return;
     }
-    socket->write(line({{QStringLiteral("accepted"), true}}));
-    waiting_.emplace_back(socket, *request);
+    connection->send(line({{QStringLiteral("accepted"), true}}));
+    waiting_.emplace_back(connection, *request);
     // Carried out from the event loop, not inside the socket's own signal.
     QTimer::singleShot(0, this, &RequestServer::startNext);
 }
 
 void RequestServer::startNext()
 {
+    // A client that hung up while it waited has nothing to be answered.
+    while (!waiting_.empty() && !waiting_.front().first)
+        waiting_.pop_front();
     if (busy_ || waiting_.empty())
         return;
     busy_ = true;
-    const auto [socket, request] = waiting_.front();
+    const auto [client, request] = waiting_.front();
     waiting_.pop_front();
-    QPointer<QLocalSocket> client(socket);
     QPointer<RequestServer> self(this);
-    handler_(request, [self, client](int exitCode, const QString& message) {
+    handler_(request, [self, client = client](int exitCode, const QString& message) {
+        // The program may end right after this answer; it is in the client's hands once sent.
         if (client) {
-            client->write(finished(exitCode, message));
-            // The program may end right after this answer.
-            client->waitForBytesWritten(1000);
-            client->disconnectFromServer();
+            client->send(finished(exitCode, message));
+            client->close();
         }
         if (!self)
             return;

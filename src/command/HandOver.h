@@ -4,13 +4,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <deque>
 #include <functional>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
+class LocalConnection;
 
 // A start with an option hands its request to the copy that runs on the same program folder, over a
 // local socket only the user can open, beside the single-instance lock and keyed like it.
@@ -68,14 +68,13 @@ public:
     [[nodiscard]] bool listen(QString* reason);
 
 private:
-    void accept();
-    void read(QLocalSocket* socket);
+    void accept(LocalConnection* connection);
+    void read(LocalConnection* connection);
     void startNext();
 
     QString path_;
     Handler handler_;
-    QLocalServer* server_ = nullptr;
-    std::deque<std::pair<QLocalSocket*, HandedRequest>> waiting_;
+    std::deque<std::pair<QPointer<LocalConnection>, HandedRequest>> waiting_;
     bool busy_ = false;
 };
 
