@@ -30,11 +30,11 @@ cli 1 --quit
 DISPLAY= cli 0 --new "from an argument"
 [ "$out" = 0001 ] || fail "--new TEXT printed $out"
 cmp -s "$(memo 1)" <(cp932_lines "from an argument") || fail "--new TEXT wrote $(od -c "$(memo 1)")"
-out=$(printf 'line 1\nline 2\n' | DISPLAY= timeout 60 "$folder/Scrivlet" --new)
+out=$(printf 'line 1\r\nline 2\n' | DISPLAY= timeout 60 "$folder/Scrivlet" --new)
 [ "$out" = 0003 ] || fail "--new from standard input printed $out"
 cmp -s "$(memo 3)" <(cp932_lines "line 1" "line 2") || fail "--new - wrote $(od -c "$(memo 3)")"
-DISPLAY= cli 1 --new "é😀"
-[[ $err == *é* ]] && [ ! -e "$(memo 4)" ] || fail "text CP932 cannot hold: $err"
+DISPLAY= cli 1 --new "é😀x😀"
+[[ $err == *"é 😀"* ]] && [ ! -e "$(memo 4)" ] || fail "text CP932 cannot hold: $err"
 DISPLAY= cli 0 --list
 [ "$out" = $'0000\talpha\n0001\tfrom an argument\n0002\tＢＥＴＡ かな\n0003\tline 1' ] || fail "--list: $out"
 DISPLAY= cli 0 --search beta --loose

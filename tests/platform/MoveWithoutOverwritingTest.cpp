@@ -18,60 +18,45 @@ enum class Mount
     NoInodeLeft
 };
 
-struct FailingMove
-{
-    const char* name;
-    MoveWay way;
-    Mount mount;
-    const char* reason;
-};
-
-void PrintTo(const FailingMove& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class MoveFailure : public ::testing::TestWithParam<FailingMove>
-{
-};
-
 // The reason is read where the step failed; nothing checked afterwards may replace it.
-TEST_P(MoveFailure, namesTheRealReasonAndLeavesOnlyTheSource)
+TEST(MoveWithoutOverwriting, aFailureNamesTheRealReasonAndLeavesOnlyTheSource)
 {
-    const FailingMove& c = GetParam();
-    const ScopedMoveWay way(c.way);
-    TempProgramFolder folder;
-    QDir().mkpath(folder.memoFolder());
-    const QByteArray memo = QByteArray("\x82\xA0\r\n").repeated(20 * 1024);
-    std::unique_ptr<PrivateMount> mount;
-    if (c.mount == Mount::ReadOnly) {
-        folder.writeMemo(1, memo);
-        mount = std::make_unique<PrivateMount>(folder.memoFolder());
-    } else {
-        mount = std::make_unique<PrivateMount>(folder.memoFolder(), 128 * 1024, c.mount == Mount::Full ? 64 : 2);
-        if (mount->ok())
+    const struct
+    {
+        MoveWay way;
+        Mount mount;
+        const char* reason;
+    } cases[] = {{MoveWay::Rename, Mount::ReadOnly, "書き込みできない場所です"},
+                 {MoveWay::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
+                 {MoveWay::Copy, Mount::ReadOnly, "書き込みできない場所です"},
+                 {MoveWay::Copy, Mount::Full, "ディスクの空き容量が足りません"},
+                 {MoveWay::Copy, Mount::NoInodeLeft, "ディスクの空き容量が足りません"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ScopedMoveWay way(c.way);
+        TempProgramFolder folder;
+        QDir().mkpath(folder.memoFolder());
+        const QByteArray memo = QByteArray("\x82\xA0\r\n").repeated(20 * 1024);
+        std::unique_ptr<PrivateMount> mount;
+        if (c.mount == Mount::ReadOnly) {
             folder.writeMemo(1, memo);
+            mount = std::make_unique<PrivateMount>(folder.memoFolder());
+        } else {
+            mount = std::make_unique<PrivateMount>(folder.memoFolder(), 128 * 1024, c.mount == Mount::Full ? 64 : 2);
+            if (mount->ok())
+                folder.writeMemo(1, memo);
+        }
+        if (!mount->ok())
+            GTEST_SKIP() << mount->whyNot().toStdString();
+
+        QString error;
+        EXPECT_EQ(moveWithoutOverwriting(folder.memoPath(1), folder.memoPath(0), &error), MoveOutcome::Failed);
+        EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.reason))) << error.toStdString();
+        EXPECT_EQ(folder.readMemo(1), memo);
+        EXPECT_EQ(QDir(folder.memoFolder()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("text0001.txt")});
     }
-    if (!mount->ok())
-        GTEST_SKIP() << mount->whyNot().toStdString();
-
-    QString error;
-    EXPECT_EQ(moveWithoutOverwriting(folder.memoPath(1), folder.memoPath(0), &error), MoveOutcome::Failed);
-    EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.reason))) << error.toStdString();
-    EXPECT_EQ(folder.readMemo(1), memo);
-    EXPECT_EQ(QDir(folder.memoFolder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("text0001.txt")});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Mounts, MoveFailure,
-    ::testing::Values(FailingMove{"readOnlyRename", MoveWay::Rename, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyLink", MoveWay::HardLink, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"readOnlyCopy", MoveWay::Copy, Mount::ReadOnly, "書き込みできない場所です"},
-                      FailingMove{"diskFullCopy", MoveWay::Copy, Mount::Full, "ディスクの空き容量が足りません"},
-                      FailingMove{"noInodeLeftCopy", MoveWay::Copy, Mount::NoInodeLeft,
-                                  "ディスクの空き容量が足りません"}),
-    [](const ::testing::TestParamInfo<FailingMove>& info) { return std::string(info.param.name); });
 
 // A save landing between the link or copy and the deletion of the source is not deleted with it.
 TEST(MoveWithoutOverwriting, aSourceWrittenMeanwhileIsKeptUnlessTheLinkSharesIt)

@@ -1,6 +1,7 @@
 #include "QtPrompter.h"
 #include "ScopedRuntimeFolder.h"
 #include "ScriptedPrompter.h"
+#include "ShownMemo.h"
 #include "TempProgramFolder.h"
 #include "frmIndex.h"
 #include "frmScrivlet.h"
@@ -97,6 +98,11 @@ TEST_P(EveryWindow, showsEveryCaptionWhole)
     auto* memo = new frmScrivlet;
     memo->show();
     expectWhole(memo, QStringLiteral("memo window"));
+    auto* status = memo->findChild<QLabel*>(QStringLiteral("lblFileStatus"));
+    for (int s = int(ShownMemo::Status::NotCreated); s <= int(ShownMemo::Status::ConflictCopies); ++s) {
+        status->setText(memo->shownMemo().statusText(ShownMemo::Status(s)));
+        expectWhole(memo, status->text());
+    }
     for (QDialog* dialog : std::initializer_list<QDialog*>{new frmIndex, new frmSerchJump(memo), new frmVersion}) {
         dialog->show();
         expectWhole(dialog, dialog->objectName());

@@ -12,7 +12,7 @@ namespace {
 const QString syncthingCopy = QStringLiteral("text0003.sync-conflict-20261207-101500-ABCDEF1.txt");
 const QString dropboxCopy = QStringLiteral("text0001 (Someone's conflicted copy 2026-12-07).txt");
 
-// Both copies in the memo folder beside memo 0, the tab shown and every copy chosen.
+// Both copies in the memo folder beside memo 0 and a folder named like one, the tab shown and every copy chosen.
 class ConflictTab : public UtilityWindow
 {
 protected:
@@ -20,6 +20,7 @@ protected:
     {
         for (const QString& name : {syncthingCopy, dropboxCopy})
             TempProgramFolder::writeBytes(folder.memoFolder() + name, "\x82\xa0" + name.toUtf8() + "\rsecond\r\n");
+        QDir().mkpath(folder.memoFolder() + QStringLiteral("text0002.sync-conflict-20261207-101500-ABCDEF1.txt"));
         folder.writeMemo(0, "zero\r\n");
         tabs()->setCurrentIndex(0);
         tabs()->setCurrentIndex(3);
