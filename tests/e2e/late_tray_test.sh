@@ -57,9 +57,8 @@ wait_for 10 "memo window hidden by 最小化" memo_hidden
 is_running "$pid" || fail "the program ended"
 
 echo "X11: the tray restarts: the icon comes back"
-# The program looks once a second and shows its window after four looks without an area, so only a
-# restart shorter than three seconds shows that it waits; one that a busy machine made longer is tried
-# again.
+# The program shows its window once an area has been gone for four seconds, so only a restart shorter
+# than three seconds shows that it waits; one that a busy machine made longer is tried again.
 restart_tray() {
     local attempt started
     for attempt in 1 2 3; do

@@ -19,8 +19,7 @@ whole() {
     wait_for 60 "window $2" has_visible_window_titled "$1" "$2"
     w=$(visible_windows_titled "$1" "$2")
     wait_for 30 "$2 drawn" window_drawn "$w"
-    read -r x y width height < <(xwininfo -id "$w" | awk '/Absolute upper-left X:/ { x = $4 }
-        /Absolute upper-left Y:/ { y = $4 } /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print x, y, w, h }')
+    read -r x y width height < <(xwininfo -id "$w" | window_geometry)
     echo "$2: ${width} × ${height} at $x, $y"
     ((x >= 0 && y >= 0 && x + width <= 1024 && y + height <= 768)) || fail "$2 leaves the screen"
     ((width >= $3)) || fail "$2 is only $width pixels wide"

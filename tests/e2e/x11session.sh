@@ -176,15 +176,19 @@ drawn() {
     "$helpers/e2e_tray_probe" drawn "$@"
 }
 
+# "X Y WIDTH HEIGHT" of a window on the screen, from xwininfo's report on standard input.
+window_geometry() {
+    awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
 # Whether window W is on the screen (it and every window around it mapped) and has drawn something.
 window_drawn() {
-    local info geometry
+    local info
     info=$(xwininfo -id "$1" 2>/dev/null) || return 1
     grep -q 'Map State: IsViewable' <<<"$info" || return 1
-    geometry=$(awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
-        /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print x, y, w, h }' <<<"$info")
-    # shellcheck disable=SC2086
-    drawn $geometry
+    # shellcheck disable=SC2046
+    drawn $(window_geometry <<<"$info")
 }
 
 # The icon of process PID as a person sees it before clicking: taken in by the tray host and drawn.

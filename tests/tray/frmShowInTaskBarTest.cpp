@@ -25,8 +25,13 @@
 
 namespace {
 
-const QByteArray settingsAfterStart =
-    "[Zormet Scrivlet Setting]\r\nUpChkBuild=" + QByteArray::number(scrivlet_version::BuildNumber) + "\r\n";
+// The settings file with the build number the program writes at start, between the keys given.
+QByteArray settingsWithBuild(const QByteArray& before = {}, const QByteArray& after = {})
+{
+    return "[Zormet Scrivlet Setting]\r\n" + before +
+           "UpChkBuild=" + QByteArray::number(scrivlet_version::BuildNumber) + "\r\n" + after;
+}
+const QByteArray settingsAfterStart = settingsWithBuild();
 
 class StartUp : public ::testing::Test
 {
@@ -82,8 +87,7 @@ TEST_F(StartUp, addsTheIconWritesTheBuildNumberAndShowsNothing)
     EXPECT_TRUE(startup.isIconShown());
     EXPECT_EQ(startup.trayIcon()->toolTip(), QStringLiteral("スクリブレット"));
     EXPECT_FALSE(startup.trayIcon()->icon().isNull());
-    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nUpChkBuild=" +
-                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\nAutoSave=1\r\n");
+    EXPECT_EQ(folder.readSettings(), settingsWithBuild({}, "AutoSave=1\r\n"));
     EXPECT_EQ(startup.memoWindow(), nullptr);
     EXPECT_FALSE(anyWindowVisible());
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
@@ -286,8 +290,7 @@ TEST_F(StartUp, endOfSessionClosesTheMemoWindowAsTheSystemDoes)
 
     EXPECT_FALSE(startup.isIconShown());
     EXPECT_EQ(folder.readMemo(2), QByteArray("saved at log-off\r\n"));
-    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nLastFileNum=2\r\nUpChkBuild=" +
-                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\n");
+    EXPECT_EQ(folder.readSettings(), settingsWithBuild("LastFileNum=2\r\n"));
     QTRY_COMPARE(startup.memoWindow(), nullptr);
     EXPECT_EQ(processEnds, 0);
 }
@@ -470,8 +473,7 @@ TEST_F(StartUp, aNotificationAreaThatComesLateTakesTheIconAndLeavesTheWindowShow
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->close());
     EXPECT_EQ(processEnds, 0);
-    EXPECT_EQ(folder.readSettings(), "[Zormet Scrivlet Setting]\r\nUpChkBuild=" +
-                                         QByteArray::number(scrivlet_version::BuildNumber) + "\r\nLastFileNum=0\r\n");
+    EXPECT_EQ(folder.readSettings(), settingsWithBuild({}, "LastFileNum=0\r\n"));
 }
 
 TEST_F(StartUp, aNotificationAreaGoneForLongShowsTheWindowUntilItReturns)

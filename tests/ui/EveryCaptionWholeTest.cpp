@@ -70,30 +70,8 @@ void expectWhole(QWidget* window, const QString& where)
     }
 }
 
-// The desktop's font at the design size, half as large again, twice as large, and GNOME's 11 points.
-class EveryWindow : public ::testing::TestWithParam<qreal>
-{
-protected:
-    EveryWindow()
-    {
-        mdlScrivlet::resetForTesting();
-        QFont font = designFont_;
-        font.setPointSizeF(GetParam());
-        QApplication::setFont(font);
-    }
-    ~EveryWindow() override
-    {
-        QApplication::setFont(designFont_);
-        mdlScrivlet::resetForTesting();
-    }
-
-    const QFont designFont_ = QApplication::font();
-    ScopedRuntimeFolder runtime;
-    TempProgramFolder folder;
-    ScriptedPrompter prompter;
-};
-
-TEST_P(EveryWindow, showsEveryCaptionWhole)
+// Opens every window of both programs and every kind of box in turn, and walks each.
+void walkEveryWindow(const TempProgramFolder& folder)
 {
     auto* memo = new frmScrivlet;
     memo->show();
@@ -141,7 +119,22 @@ TEST_P(EveryWindow, showsEveryCaptionWhole)
                 QStringLiteral("0"));
 }
 
-INSTANTIATE_TEST_SUITE_P(FontSizes, EveryWindow, ::testing::Values(9.0, 13.5, 18.0, 11.0),
-                         [](const auto& info) { return "points" + std::to_string(int(info.param * 10)); });
+// At the desktop's font at the design size, half as large again, twice as large, and GNOME's 11 points.
+TEST(EveryWindow, showsEveryCaptionWhole)
+{
+    const QFont designFont = QApplication::font();
+    for (const qreal points : {9.0, 13.5, 18.0, 11.0}) {
+        SCOPED_TRACE(points);
+        QFont font = designFont;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        mdlScrivlet::resetForTesting();
+        const ScopedRuntimeFolder runtime;
+        const ScriptedPrompter prompter;
+        walkEveryWindow(TempProgramFolder());
+    }
+    QApplication::setFont(designFont);
+    mdlScrivlet::resetForTesting();
+}
 
 } // namespace
